@@ -1,0 +1,18 @@
+#pragma once
+#include "SettingsFile.h"
+
+// The settings file through the platform's private-profile functions.
+class ProfileFile : public SettingsFile {
+public:
+    ProfileFile(std::string path, std::size_t bufferSize)
+        : path_(std::move(path)), size_(bufferSize) {}
+    std::string Read(const std::string& section, const std::string& key,
+                     const std::string& def) const override;
+    bool Write(const std::string& section, const std::string& key,
+               const std::string& value) override;
+    const std::string& Path() const override { return path_; }
+
+private:
+    std::string path_;
+    std::size_t size_;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+// Address templates of the content site; %s is the content server host.
+namespace SiteAddress {
+constexpr const char* StartPage = "http://%s/a/zodivodedozi/";
+constexpr const char* MemberPage = "http://%s/member/index1.php";
+constexpr const char* Forum = "http://%s/bbs/forum.php";
+constexpr const char* Space = "http://%s/bbs/home.php?mod=spacecp";
+constexpr const char* Diary = "http://%s/bbs/home.php?mod=space&do=blog";
+constexpr const char* Album = "http://%s/bbs/home.php?mod=space&do=album";
+constexpr const char* Search = "http://%s/plus/search_v.php?channeltype=7&q=";
+}  // namespace SiteAddress
