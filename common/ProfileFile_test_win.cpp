@@ -1,0 +1,74 @@
+// The platform's private-profile functions and the portable file answer the same table alike.
+#include "ProfileFile_win.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "IniFile.h"
+#include "SettingsCases.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class ProfileFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+        dir_ = fs::path(temp) / "profile_test";
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string PathOf(const std::string& name) { return (dir_ / name).string(); }
+    fs::path dir_;
+};
+
+TEST_F(ProfileFileTest, PlatformAndPortableAnswerTheTableAlike) {
+    const auto makeProfile = [](const std::string& p, std::size_t n) {
+        return std::unique_ptr<SettingsFile>(new ProfileFile(p, n));
+    };
+    const auto makeIni = [](const std::string& p, std::size_t n) {
+        return std::unique_ptr<SettingsFile>(new IniFile(p, n));
+    };
+    int n = 0;
+    for (const auto& c : SettingsCaseTable()) {
+        const auto id = std::to_string(n++);
+        const auto platform = RunSettingsCase(c, PathOf("p" + id + ".dat"), makeProfile, WriteBytes);
+        const auto portable = RunSettingsCase(c, PathOf("i" + id + ".dat"), makeIni, WriteBytes);
+        EXPECT_EQ(platform, ExpectedAnswers(c)) << "platform: " << c.name;
+        EXPECT_EQ(portable, platform) << "portable: " << c.name;
+    }
+}
+
+TEST_F(ProfileFileTest, EachReadsWhatTheOtherWrote) {
+    const auto path = PathOf("Variz.dat");
+    ProfileFile platform(path, kPlayerSettingsBuffer);
+    IniFile portable(path, kPlayerSettingsBuffer);
+    ASSERT_TRUE(platform.Write("system", "syspass", "abc"));
+    ASSERT_TRUE(portable.Write("update", "down", "1"));
+    ASSERT_TRUE(platform.Write("update", "childver", "3.1"));
+    EXPECT_EQ(portable.Read("system", "syspass", ""), "abc");
+    EXPECT_EQ(portable.Read("update", "childver", ""), "3.1");
+    EXPECT_EQ(platform.Read("update", "down", "0"), "1");
+}
+
+TEST_F(ProfileFileTest, RefusedWriteIsReported) {
+    const auto path = PathOf("readonly.dat");
+    WriteBytes(path, "[system]\r\nsyspass=a\r\n");
+    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    ProfileFile platform(path, kPlayerSettingsBuffer);
+    EXPECT_FALSE(platform.Write("system", "syspass", "b"));
+    EXPECT_EQ(platform.Read("system", "syspass", ""), "a");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+}  // namespace

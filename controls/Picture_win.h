@@ -1,0 +1,43 @@
+#pragma once
+#include <windows.h>
+
+#include <memory>
+
+#include "Handles_win.h"
+
+// Keeps the platform's graphics library running while pictures exist.
+class GdiplusSession {
+public:
+    GdiplusSession();
+    ~GdiplusSession();
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    bool Ok() const { return token_ != 0; }
+
+private:
+    ULONG_PTR token_ = 0;
+};
+
+// One picture with its alpha channel, kept as a premultiplied 32-bit bitmap for the
+// platform's alpha blending; empty until loaded.
+class TPicture {
+public:
+    TPicture() = default;
+    TPicture(TPicture&&) noexcept = default;
+    TPicture& operator=(TPicture&&) noexcept = default;
+
+    // Loads a PNG stored as an RCDATA resource of the module; false leaves the picture empty.
+    bool LoadFromResource(HMODULE module, const wchar_t* name);
+    // Decodes PNG (or any format the graphics library knows) from memory.
+    bool LoadFromMemory(const void* bytes, size_t size);
+    bool Empty() const { return !bitmap_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // Blends the picture scaled into the rectangle; an empty picture draws nothing.
+    void Draw(HDC dc, const RECT& dest) const;
+
+private:
+    UniqueGdi bitmap_;
+    int width_ = 0;
+    int height_ = 0;
+};

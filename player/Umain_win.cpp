@@ -1,0 +1,333 @@
+#include "Umain_win.h"
+
+#include <vector>
+
+#include "AppWindow_win.h"
+#include "DIvezoZaz.h"
+#include "ProfileFile_win.h"
+#include "TextConv_win.h"
+
+namespace {
+
+constexpr int kDesignWidth = 906;
+constexpr int kDesignHeight = 567;
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kBlack = RGB(0, 0, 0);
+
+std::string ExecutablePath() {
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return std::string(buffer.data(), n);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// Starts a program of the installation; whether it started is not examined.
+void StartProgram(const std::string& path, WORD show) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = show;
+    std::string commandLine = "\"" + path + "\"";
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &si, &pi)) {
+        UniqueHandle process(pi.hProcess), thread(pi.hThread);
+    }
+}
+
+}  // namespace
+
+Tfrm_wuxplay::Tfrm_wuxplay(TAppWindow* owner)
+    : TWinControl(nullptr), owner_(owner), logic_(*this, pages_, play_, lock_, ContentHost) {
+    RegisterOwnClass(ClassName, CS_DBLCLKS);
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - kDesignHeight) / 2;
+    // No caption and no frame: the pictures are the whole window.
+    if (!CreateOwnWindow(ClassName, L"dn ",
+                         WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
+                         0, owner ? owner->Handle() : nullptr,
+                         RECT{x, y, x + kDesignWidth, y + kDesignHeight}))
+        return;
+    CreateControls();
+    FormCreate();
+    FormResize();
+}
+
+Tfrm_wuxplay::~Tfrm_wuxplay() {
+    if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
+}
+
+std::unique_ptr<Tzamimage> Tfrm_wuxplay::MakeImage(TWinControl* parent, const wchar_t* resource,
+                                                   TAlign align, int width, int height,
+                                                   bool stretch) {
+    auto image = std::make_unique<Tzamimage>(parent);
+    image->Picture.LoadFromResource(GetModuleHandleW(nullptr), resource);
+    image->Stretch = stretch;
+    image->SetBounds(0, 0, width, height);
+    image->SetAlign(align);
+    return image;
+}
+
+TPlainButton* Tfrm_wuxplay::MakeButton(TWinControl* parent, ButtonId id, const std::wstring& text,
+                                       int x, int y, int w, int h) {
+    auto button = std::make_unique<TPlainButton>(parent, text);
+    button->SetBounds(x, y, w, h);
+    button->OnClick = [this, id] { logic_.ButtonClick(id); };
+    auto* raw = button.get();
+    buttons_[id] = std::move(button);
+    return raw;
+}
+
+TPlainButton* Tfrm_wuxplay::Button(ButtonId id) const {
+    auto it = buttons_.find(id);
+    return it == buttons_.end() ? nullptr : it->second.get();
+}
+
+void Tfrm_wuxplay::CreateControls() {
+    const auto drag = [this](TMouseButton b) { Image2MouseDown(b); };
+
+    Pl_tool = std::make_unique<TzamPanel>(this);
+    Pl_tool->SetBounds(0, 0, kDesignWidth, 71);
+    Pl_tool->SetAlign(TAlign::Top);
+    Image10 = MakeImage(Pl_tool.get(), L"BANNER", TAlign::Left, 745, 71, false);
+    Image2 = MakeImage(Pl_tool.get(), L"BANNER_FILL", TAlign::Client, 16, 71, true);
+    Img_Avatar = std::make_unique<Tzamimage>(Pl_tool.get());
+    Img_Avatar->Stretch = true;
+    Img_Avatar->SetBounds(4, 5, 72, 64);
+    for (auto* image : {Image10.get(), Image2.get(), Img_Avatar.get()}) image->OnMouseDown = drag;
+
+    static const wchar_t* const kToolbarWords[] = {L"登录", L"童锁", L"论坛", L"空间", L"日记",
+                                                   L"相册", L"搜索", L"历史", L"学习"};
+    for (int i = 0; i < 9; ++i)
+        MakeButton(Pl_tool.get(), static_cast<ButtonId>(static_cast<int>(ButtonId::ImgButton1) + i),
+                   kToolbarWords[i], 160 + 64 * i, 8, 64, 63);
+
+    Lb_Name = std::make_unique<TLabel>(Pl_tool.get());
+    Lb_Name->SetBounds(84, 9, 73, 26);
+    Lb_Name->SetFont(L"宋体", 13, false);
+    Lb_Name->FontColor = kWhite;
+    Lb_Name->WordWrap = true;
+    Lb_Name->VerticalCentre = true;
+    Lb_level = std::make_unique<TLabel>(Pl_tool.get());
+    Lb_level->SetBounds(83, 45, 74, 13);
+    Lb_level->SetFont(L"宋体", 13, false);
+    Lb_level->FontColor = kWhite;
+
+    Pl_toolsys = std::make_unique<TzamPanel>(Pl_tool.get());
+    Pl_toolsys->SetBounds(0, 0, 125, 71);
+    Pl_toolsys->SetAlign(TAlign::Right);
+    Image9 = MakeImage(Pl_toolsys.get(), L"TOOLSYS", TAlign::Client, 125, 71, false);
+    Image9->OnMouseDown = drag;
+    MakeButton(Pl_toolsys.get(), ButtonId::ImgBut_min, L"_", 1, 8, 41, 28);
+    MakeButton(Pl_toolsys.get(), ButtonId::ImgBut_max, L"□", 40, 8, 41, 28);
+    MakeButton(Pl_toolsys.get(), ButtonId::ImgBut_close, L"×", 79, 8, 41, 28);
+
+    Pl_bott = std::make_unique<TzamPanel>(this);
+    Pl_bott->SetBounds(0, 0, kDesignWidth, 14);
+    Pl_bott->SetAlign(TAlign::Bottom);
+    Image3 = MakeImage(Pl_bott.get(), L"BOTTOM_LEFT", TAlign::Left, 15, 14, false);
+    Image7 = MakeImage(Pl_bott.get(), L"BOTTOM_FILL", TAlign::Client, 16, 14, true);
+    Image8 = MakeImage(Pl_bott.get(), L"BOTTOM_RIGHT", TAlign::Right, 14, 14, false);
+
+    Pl_list = std::make_unique<TzamPanel>(this);
+    Pl_list->SetBounds(0, 0, 285, 482);
+    Pl_list->SetAlign(TAlign::Right);
+    Image4 = MakeImage(Pl_list.get(), L"EDGE_LIST", TAlign::Right, 4, 482, true);
+    WebBrowserWithUI1 = std::make_unique<TzamPanel>(Pl_list.get());
+    WebBrowserWithUI1->Color = kWhite;
+    WebBrowserWithUI1->SetAlign(TAlign::Client);
+    imgDBGrid1 = std::make_unique<TzamPanel>(Pl_list.get());
+    imgDBGrid1->Color = kWhite;
+    imgDBGrid1->SetAlign(TAlign::Client);
+    Pl_web = std::make_unique<TzamPanel>(Pl_list.get());
+    Pl_web->SetAlign(TAlign::Client);
+    WebBrowserWithUI2 = std::make_unique<TzamPanel>(Pl_web.get());
+    WebBrowserWithUI2->Color = kWhite;
+    WebBrowserWithUI2->SetAlign(TAlign::Client);
+
+    Pl_play = std::make_unique<TzamPanel>(this);
+    Pl_play->SetAlign(TAlign::Client);
+    Image1 = MakeImage(Pl_play.get(), L"EDGE_LEFT", TAlign::Left, 4, 482, true);
+    Image11 = MakeImage(Pl_play.get(), L"EDGE_RIGHT_PLAY", TAlign::Right, 2, 482, true);
+    Pl_playmain = std::make_unique<TzamPanel>(Pl_play.get());
+    Pl_playmain->Color = kBlack;
+    Pl_playmain->SetAlign(TAlign::Client);
+    Pl_playmain->OnResize = [this] { Pl_playmainResize(); };
+    ShockwaveFlashEx1 = std::make_unique<TzamPanel>(Pl_playmain.get());
+    ShockwaveFlashEx1->Color = kBlack;
+    ShockwaveFlashEx1->SetAlign(TAlign::Client);
+
+    Pl_playcon = std::make_unique<TzamPanel>(Pl_playmain.get());
+    Pl_playcon->SetBounds(0, 0, 615, 65);
+    Pl_playcon->SetAlign(TAlign::Bottom);
+    Image6 = MakeImage(Pl_playcon.get(), L"PLAYBAR", TAlign::Client, 615, 65, true);
+    MakeButton(Pl_playcon.get(), ButtonId::ImgButton13, L"播放", 2, 7, 58, 56);
+    MakeButton(Pl_playcon.get(), ButtonId::ImgButton14, L"停止", 60, 17, 47, 48);
+    MakeButton(Pl_playcon.get(), ButtonId::ImgButton15, L"下一集", 107, 17, 47, 48);
+    MakeButton(Pl_playcon.get(), ButtonId::ImgButton16, L"静音", 154, 33, 38, 32);
+    ImgTrackBar1 = std::make_unique<TPlainTrackBar>(Pl_playcon.get(), 0, 100);
+    ImgTrackBar1->SetBounds(196, 39, 97, 25);
+    ImgTrackBar1->OnChange = [this](int position) { logic_.ImgTrackBar1Change(position); };
+    MakeButton(Pl_playcon.get(), ButtonId::ImgButton17, L"全屏", 296, 17, 47, 48);
+    Lb_playname = std::make_unique<TLabel>(Pl_playcon.get());
+    Lb_playname->SetBounds(359, 25, 250, 24);
+    Lb_playname->SetFont(L"楷体", 21, true);
+    Lb_playname->FontColor = kWhite;
+
+    Pl_PlayAD = std::make_unique<TzamPanel>(Pl_playmain.get());
+    Pl_PlayAD->SetBounds(64, 56, 473, 297);
+    Web_PlayAD = std::make_unique<TzamPanel>(Pl_PlayAD.get());
+    Web_PlayAD->Color = kWhite;
+    Web_PlayAD->SetAlign(TAlign::Client);
+}
+
+void Tfrm_wuxplay::FormCreate() {
+    PlayerState& s = Player();
+    FormProgramDir(s, ExecutablePath());
+    // CloseAllowed starts false in the window logic.
+    {
+        ProfileFile settings(SettingsPathOf(s.ProgramDir), kPlayerSettingsBuffer);
+        s.SysPass = ReadSysPass(settings);
+    }
+    // Borderless since creation.
+    Lb_Name->SetCaption(L"");
+    Lb_level->SetCaption(L"");
+    Lb_playname->SetCaption(L"");
+    imgDBGrid1->SetVisible(false);
+    if (!s.SiteLoggedIn) {
+        for (auto id : {ButtonId::ImgButton3, ButtonId::ImgButton4, ButtonId::ImgButton5,
+                        ButtonId::ImgButton6, ButtonId::ImgButton7})
+            SetEnabled(id, false);
+    }
+    StartProgram(s.ProgramDir + "Zorvane.exe", SW_SHOW);
+    // The volume control joins here once the audio hook exists.
+    Pl_play->Color = kBlack;
+    Pl_tool->DoubleBuffered = true;
+    Pl_toolsys->DoubleBuffered = true;
+    Pl_playcon->DoubleBuffered = true;
+    FormMoviePaths(s);
+    // The logo updater and the script bridge join here once they exist.
+    s.EpisodeListReady = CreateEpisodeList(s);
+    FormCacheDir(s);
+    if (GetFileAttributesA(s.CacheDir.c_str()) == INVALID_FILE_ATTRIBUTES)
+        CreateDirectoryA(s.CacheDir.c_str(), nullptr);  // a failure leaves the player running
+    ImgTrackBar1->SetPosition(play_.GetVolume());
+    Pl_PlayAD->SetVisible(AdvertisingEnabled);
+    // The download component and the history store join here once they exist.
+}
+
+void Tfrm_wuxplay::Show() {
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    UpdateWindow(hwnd_);
+}
+
+void Tfrm_wuxplay::FormShow() { logic_.FormShow(); }
+
+void Tfrm_wuxplay::FormDestroy() { FreeEpisodeList(Player()); }
+
+void Tfrm_wuxplay::FormResize() {
+    RECT r{};
+    if (!GetWindowRect(hwnd_, &r)) return;
+    HRGN region = CreateRoundRectRgn(0, 0, r.right - r.left, r.bottom - r.top, 10, 10);
+    // On success the window owns the region.
+    if (region && !SetWindowRgn(hwnd_, region, TRUE)) DeleteObject(region);
+    play_.RefreshFlashWindow();
+}
+
+void Tfrm_wuxplay::Pl_playmainResize() {
+    if (!AdvertisingEnabled || !Pl_PlayAD || !ShockwaveFlashEx1) return;
+    const TRect flash = ShockwaveFlashEx1->Bounds();
+    const TRect ad = Pl_PlayAD->Bounds();
+    Pl_PlayAD->SetBounds(CentreOffset(flash.Width(), ad.Width()),
+                         CentreOffset(flash.Height(), ad.Height()), ad.Width(), ad.Height());
+}
+
+void Tfrm_wuxplay::Image2MouseDown(TMouseButton) {
+    if (IsZoomed(hwnd_)) return;
+    ReleaseCapture();
+    SendMessageW(hwnd_, WM_SYSCOMMAND, kScDragMove, 0);
+}
+
+void Tfrm_wuxplay::ShowSideLayers(bool plWebVisible, bool gridVisible) {
+    Pl_web->SetVisible(plWebVisible);
+    imgDBGrid1->SetVisible(gridVisible);
+}
+
+bool Tfrm_wuxplay::Down(ButtonId id) const {
+    const auto* b = Button(id);
+    return b && b->Down();
+}
+
+void Tfrm_wuxplay::SetDown(ButtonId id, bool down) {
+    if (auto* b = Button(id)) b->SetDown(down);
+}
+
+void Tfrm_wuxplay::SetEnabled(ButtonId id, bool enabled) {
+    if (auto* b = Button(id)) b->SetEnabled(enabled);
+}
+
+void Tfrm_wuxplay::SetFullScreen(bool on) {
+    HWND main = Pl_playmain->Handle();
+    if (!main) return;
+    const LONG_PTR style = GetWindowLongPtrW(main, GWL_STYLE);
+    if (on) {
+        Pl_playmain->SetAlign(TAlign::None);
+        SetWindowLongPtrW(main, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_CHILD)) | WS_POPUP);
+        SetParent(main, nullptr);
+        Pl_playmain->SetBounds(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    } else {
+        SetWindowPos(main, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetWindowLongPtrW(main, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
+        SetParent(main, Pl_play->Handle());
+        const TRect b = Pl_playmain->Bounds();
+        Pl_playmain->SetBounds(0, 0, b.Width(), b.Height());
+        Pl_playmain->SetAlign(TAlign::Client);
+    }
+}
+
+void Tfrm_wuxplay::Minimize() {
+    if (owner_)
+        owner_->Minimize();
+    else
+        ShowWindow(hwnd_, SW_MINIMIZE);
+}
+
+void Tfrm_wuxplay::ToggleMaximized() { ShowWindow(hwnd_, IsZoomed(hwnd_) ? SW_RESTORE : SW_MAXIMIZE); }
+
+void Tfrm_wuxplay::Close() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+LRESULT Tfrm_wuxplay::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_CLOSE:
+            // Alt+F4 and the taskbar's close reach here too; only an allowed close goes on.
+            if (logic_.FormCloseQuery()) DestroyWindow(hwnd_);
+            return 0;
+        case kCloseRequestMessage:
+            // The sender must not wait for the window to go away.
+            ReplyMessage(0);
+            logic_.HandleCloseRequest();
+            return 0;
+        case WM_SYSCOMMAND:
+            if (logic_.SysCommandSwallowed(wp)) return 0;
+            break;
+        case WM_SIZE: {
+            const LRESULT result = TWinControl::HandleMessage(msg, wp, lp);
+            FormResize();
+            return result;
+        }
+        case WM_SHOWWINDOW:
+            // Shown by the program, not re-shown with a restored owner.
+            if (wp && lp == 0) FormShow();
+            break;
+        case WM_DESTROY:
+            FormDestroy();
+            PostQuitMessage(0);
+            return 0;
+        default: break;
+    }
+    return TWinControl::HandleMessage(msg, wp, lp);
+}

@@ -1,0 +1,87 @@
+#pragma once
+#include <windows.h>
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "Control_win.h"
+#include "PendingPorts.h"
+#include "Placeholders_win.h"
+#include "Umain.h"
+
+class TAppWindow;
+
+// The player's main window: a borderless skinned window with the toolbar, the play area and the
+// side panel. Its decisions live in MainWindowLogic.
+class Tfrm_wuxplay : public TWinControl, public MainView {
+public:
+    static constexpr const wchar_t* ClassName = L"Tfrm_wuxplay";
+
+    // Creates the window and its controls, then runs FormCreate. `owner` may be null.
+    explicit Tfrm_wuxplay(TAppWindow* owner);
+    ~Tfrm_wuxplay() override;
+
+    // Shows the window, which runs FormShow.
+    void Show();
+    MainWindowLogic& Logic() { return logic_; }
+
+    // MainView
+    void ShowSideLayers(bool plWebVisible, bool gridVisible) override;
+    bool Down(ButtonId button) const override;
+    void SetDown(ButtonId button, bool down) override;
+    void SetEnabled(ButtonId button, bool enabled) override;
+    void SetFullScreen(bool on) override;
+    void Minimize() override;
+    void ToggleMaximized() override;
+    void Close() override;
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void CreateControls();
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void FormResize();
+    void Pl_playmainResize();
+    void Image2MouseDown(TMouseButton button);
+    std::unique_ptr<Tzamimage> MakeImage(TWinControl* parent, const wchar_t* resource,
+                                         TAlign align, int width, int height, bool stretch);
+    TPlainButton* MakeButton(TWinControl* parent, ButtonId id, const std::wstring& text, int x,
+                             int y, int w, int h);
+    TPlainButton* Button(ButtonId id) const;
+
+    TAppWindow* owner_;
+    PendingSitePages pages_;
+    PendingPlayControl play_;
+    PendingLockControl lock_;
+    MainWindowLogic logic_;
+
+    // Controls, parents before their children.
+    std::unique_ptr<TzamPanel> Pl_tool;
+    std::unique_ptr<Tzamimage> Image10, Image2, Img_Avatar;
+    std::unique_ptr<TLabel> Lb_Name, Lb_level;
+    std::unique_ptr<TzamPanel> Pl_toolsys;
+    std::unique_ptr<Tzamimage> Image9;
+    std::unique_ptr<TzamPanel> Pl_bott;
+    std::unique_ptr<Tzamimage> Image3, Image7, Image8;
+    std::unique_ptr<TzamPanel> Pl_list;
+    std::unique_ptr<Tzamimage> Image4;
+    std::unique_ptr<TzamPanel> WebBrowserWithUI1;  // the browser control comes later
+    std::unique_ptr<TzamPanel> imgDBGrid1;         // the history grid comes later
+    std::unique_ptr<TzamPanel> Pl_web;
+    std::unique_ptr<TzamPanel> WebBrowserWithUI2;
+    std::unique_ptr<TzamPanel> Pl_play;
+    std::unique_ptr<Tzamimage> Image1, Image11;
+    std::unique_ptr<TzamPanel> Pl_playmain;
+    std::unique_ptr<TzamPanel> ShockwaveFlashEx1;  // the movie control comes later
+    std::unique_ptr<TzamPanel> Pl_playcon;
+    std::unique_ptr<Tzamimage> Image6;
+    std::unique_ptr<TPlainTrackBar> ImgTrackBar1;
+    std::unique_ptr<TLabel> Lb_playname;
+    std::unique_ptr<TzamPanel> Pl_PlayAD;
+    std::unique_ptr<TzamPanel> Web_PlayAD;
+    std::map<ButtonId, std::unique_ptr<TPlainButton>> buttons_;
+};

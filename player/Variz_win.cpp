@@ -1,0 +1,60 @@
+// The player's entry: one player at a time, its windows, the message loop.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "AppWindow_win.h"
+#include "Handles_win.h"
+#include "Picture_win.h"
+#include "Umain_win.h"
+#include "Uunlock_win.h"
+
+namespace {
+
+// Another player holds the mutex: bring its window forward, if it has one yet.
+void ActivateRunningPlayer() {
+    if (HWND running = FindWindowW(Tfrm_wuxplay::ClassName, nullptr)) {
+        ShowWindow(running, SW_SHOWNORMAL);
+        SetForegroundWindow(running);
+    }
+}
+
+class OleSession {
+public:
+    OleSession() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
+    ~OleSession() {
+        if (ok_) OleUninitialize();
+    }
+
+private:
+    bool ok_;
+};
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Held until the process ends; a mutex that cannot be made lets the player run anyway.
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"zamChild");
+    if (mutex && WaitForSingleObject(mutex, 0) == WAIT_TIMEOUT) {
+        ActivateRunningPlayer();
+        return 0;
+    }
+
+    OleSession ole;
+    GdiplusSession gdiplus;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    TAppWindow application(L"儿童辅助学习播放器");
+    Tfrm_wuxplay mainWindow(&application);
+    if (!mainWindow.Handle()) return 1;
+    TFrm_unlock unlockDialog;
+
+    mainWindow.Show();
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return 0;
+}

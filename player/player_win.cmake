@@ -1,0 +1,12 @@
+# The Windows side of the player: the window library, the program and its Wine tests.
+add_library(player_win STATIC
+  AppWindow_win.cpp Umain_win.cpp lock/Uunlock_win.cpp)
+target_include_directories(player_win PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/lock)
+target_link_libraries(player_win PUBLIC player_logic controls_win common_win ole32 oleaut32 uuid)
+
+add_executable(Variz WIN32 Variz_win.cpp res/Variz.rc)
+target_link_libraries(Variz PRIVATE player_win)
+target_link_options(Variz PRIVATE -municode)
+set_target_properties(Variz PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VARIZ_DIST})
+set_property(SOURCE res/Variz.rc APPEND PROPERTY OBJECT_DEPENDS
+  ${CMAKE_CURRENT_SOURCE_DIR}/res/skin/banner.png)

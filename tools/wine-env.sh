@@ -1,0 +1,42 @@
+# Sourced by run.sh and test.sh: Wine settings for a build folder and a virtual display.
+# Usage: wine_env BUILD_DIR; start_virtual_display; stop_virtual_display
+
+wine_env() {
+    export WINEPREFIX="$(cd "$1" && pwd)/wineprefix"
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree="
+    export WINELOADER=/usr/lib/wine/wine64
+    export WINE=/usr/lib/wine/wine64
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "Preparing the Wine prefix in $WINEPREFIX (once)..."
+        # No download prompts for the runtime and the HTML engine while the prefix is made.
+        WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+        wineserver -w
+    fi
+}
+
+VIRTUAL_DISPLAY_PID=""
+start_virtual_display() {
+    local n
+    for n in $(seq 90 120); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+        VIRTUAL_DISPLAY_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 1 50); do
+            xdpyinfo >/dev/null 2>&1 && return 0
+            kill -0 "$VIRTUAL_DISPLAY_PID" 2>/dev/null || break
+            sleep 0.1
+        done
+    done
+    echo "No virtual display could be started" >&2
+    return 1
+}
+
+stop_virtual_display() {
+    if [ -n "$VIRTUAL_DISPLAY_PID" ]; then
+        kill "$VIRTUAL_DISPLAY_PID" 2>/dev/null
+        wait "$VIRTUAL_DISPLAY_PID" 2>/dev/null
+        VIRTUAL_DISPLAY_PID=""
+    fi
+}
