@@ -6,7 +6,7 @@
 // Holds one counted reference to a COM interface.
 template <typename T>
 class ComPtr {
-public:
+  public:
     ComPtr() = default;
     ComPtr(const ComPtr& o) : p_(o.p_) {
         if (p_) p_->AddRef();
@@ -35,6 +35,6 @@ public:
         return &p_;
     }
 
-private:
+  private:
     T* p_ = nullptr;
 };

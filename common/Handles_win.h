@@ -6,7 +6,7 @@
 // Owns one Win32 resource and frees it with its own release function.
 template <typename T, auto Release, T Empty>
 class UniqueResource {
-public:
+  public:
     UniqueResource() = default;
     explicit UniqueResource(T value) : value_(value) {}
     UniqueResource(const UniqueResource&) = delete;
@@ -26,14 +26,22 @@ public:
         value_ = value;
     }
 
-private:
+  private:
     T value_ = Empty;
 };
 
-inline void CloseHandleChecked(HANDLE h) { CloseHandle(h); }
-inline void DeleteGdiObject(HGDIOBJ h) { DeleteObject(h); }
-inline void DeleteMemoryDc(HDC h) { DeleteDC(h); }
-inline void DestroyMenuHandle(HMENU h) { DestroyMenu(h); }
+inline void CloseHandleChecked(HANDLE h) {
+    CloseHandle(h);
+}
+inline void DeleteGdiObject(HGDIOBJ h) {
+    DeleteObject(h);
+}
+inline void DeleteMemoryDc(HDC h) {
+    DeleteDC(h);
+}
+inline void DestroyMenuHandle(HMENU h) {
+    DestroyMenu(h);
+}
 
 using UniqueHandle = UniqueResource<HANDLE, CloseHandleChecked, nullptr>;
 using UniqueGdi = UniqueResource<HGDIOBJ, DeleteGdiObject, nullptr>;

@@ -88,8 +88,7 @@ std::string IniFile::Read(const std::string& section, const std::string& key,
             if (SectionName(line.text, &name)) {
                 if (inSection) break;  // the first section of that name answers
                 inSection = SameTextMbcs(name, section);
-            } else if (inSection && KeyValue(line.text, &name, &value) &&
-                       SameTextMbcs(name, key)) {
+            } else if (inSection && KeyValue(line.text, &name, &value) && SameTextMbcs(name, key)) {
                 return CutToBuffer(Unquote(value), size_);
             }
         }

@@ -13,10 +13,11 @@ namespace fs = std::filesystem;
 namespace {
 
 class IniFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("ini_test_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+               ("ini_test_" +
+                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
@@ -52,11 +53,13 @@ TEST_F(IniFileTest, WriteChangesOnlyItsOwnLine) {
     WriteBytes(path, before);
     IniFile ini(path, kPlayerSettingsBuffer);
     ASSERT_TRUE(ini.Write("update", "down", "1"));
-    EXPECT_EQ(ReadBytes(path),
-              "; kept comment\r\n[update]\r\nchildver = 2.5\r\ndown=1\r\n\r\n[system]\r\nsyspass=a\r\n");
+    EXPECT_EQ(
+        ReadBytes(path),
+        "; kept comment\r\n[update]\r\nchildver = 2.5\r\ndown=1\r\n\r\n[system]\r\nsyspass=a\r\n");
     ASSERT_TRUE(ini.Write("update", "extra", "x"));
-    EXPECT_EQ(ReadBytes(path), "; kept comment\r\n[update]\r\nchildver = 2.5\r\ndown=1\r\nextra=x\r\n"
-                               "\r\n[system]\r\nsyspass=a\r\n");
+    EXPECT_EQ(ReadBytes(path),
+              "; kept comment\r\n[update]\r\nchildver = 2.5\r\ndown=1\r\nextra=x\r\n"
+              "\r\n[system]\r\nsyspass=a\r\n");
 }
 
 TEST_F(IniFileTest, RefusedWriteLeavesTheFileAlone) {

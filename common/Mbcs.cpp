@@ -15,7 +15,9 @@ std::size_t LastDelimiter(const std::string& text, const char* delims) {
     return found;
 }
 
-static char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+static char FoldAscii(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 bool SameTextMbcs(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;

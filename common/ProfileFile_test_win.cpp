@@ -19,7 +19,7 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 class ProfileFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char temp[MAX_PATH];
         ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
@@ -42,7 +42,8 @@ TEST_F(ProfileFileTest, PlatformAndPortableAnswerTheTableAlike) {
     int n = 0;
     for (const auto& c : SettingsCaseTable()) {
         const auto id = std::to_string(n++);
-        const auto platform = RunSettingsCase(c, PathOf("p" + id + ".dat"), makeProfile, WriteBytes);
+        const auto platform =
+            RunSettingsCase(c, PathOf("p" + id + ".dat"), makeProfile, WriteBytes);
         const auto portable = RunSettingsCase(c, PathOf("i" + id + ".dat"), makeIni, WriteBytes);
         EXPECT_EQ(platform, ExpectedAnswers(c)) << "platform: " << c.name;
         EXPECT_EQ(portable, platform) << "portable: " << c.name;
@@ -62,13 +63,13 @@ TEST_F(ProfileFileTest, EachReadsWhatTheOtherWrote) {
 }
 
 TEST_F(ProfileFileTest, RefusedWriteIsReported) {
-    const auto path = PathOf("readonly.dat");
-    WriteBytes(path, "[system]\r\nsyspass=a\r\n");
-    ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    // A folder that does not exist cannot take the file.
+    const auto path = PathOf("missing\\Variz.dat");
     ProfileFile platform(path, kPlayerSettingsBuffer);
+    IniFile portable(path, kPlayerSettingsBuffer);
     EXPECT_FALSE(platform.Write("system", "syspass", "b"));
-    EXPECT_EQ(platform.Read("system", "syspass", ""), "a");
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_FALSE(portable.Write("system", "syspass", "b"));
+    EXPECT_FALSE(fs::exists(dir_ / "missing"));
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 
 // The settings file through the platform's private-profile functions.
 class ProfileFile : public SettingsFile {
-public:
+  public:
     ProfileFile(std::string path, std::size_t bufferSize)
         : path_(std::move(path)), size_(bufferSize) {}
     std::string Read(const std::string& section, const std::string& key,
@@ -12,7 +12,7 @@ public:
                const std::string& value) override;
     const std::string& Path() const override { return path_; }
 
-private:
+  private:
     std::string path_;
     std::size_t size_;
 };

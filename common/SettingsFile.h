@@ -6,7 +6,7 @@
 // gives the default; a write creates what is missing and changes nothing else; names match without
 // regard to case; a value reaches the caller cut to its buffer (buffer size minus one byte).
 class SettingsFile {
-public:
+  public:
     virtual ~SettingsFile() = default;
     virtual std::string Read(const std::string& section, const std::string& key,
                              const std::string& def) const = 0;

@@ -8,6 +8,12 @@
 std::wstring WideFrom(const std::string& text, UINT codePage);
 std::string BytesFrom(const std::wstring& text, UINT codePage);
 
-inline std::wstring Utf8ToWide(const std::string& text) { return WideFrom(text, CP_UTF8); }
-inline std::wstring AnsiToWide(const std::string& text) { return WideFrom(text, CP_ACP); }
-inline std::string WideToAnsi(const std::wstring& text) { return BytesFrom(text, CP_ACP); }
+inline std::wstring Utf8ToWide(const std::string& text) {
+    return WideFrom(text, CP_UTF8);
+}
+inline std::wstring AnsiToWide(const std::string& text) {
+    return WideFrom(text, CP_ACP);
+}
+inline std::string WideToAnsi(const std::wstring& text) {
+    return BytesFrom(text, CP_ACP);
+}

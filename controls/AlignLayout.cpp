@@ -28,8 +28,11 @@ void ArrangeAligned(const std::vector<AlignItem*>& items, int clientWidth, int c
                     b = {free.right - w, free.top, free.right, free.bottom};
                     free.right = std::max(free.left, b.left);
                     break;
-                case TAlign::Client: b = free; break;
-                case TAlign::None: break;
+                case TAlign::Client:
+                    b = free;
+                    break;
+                case TAlign::None:
+                    break;
             }
         }
     }

@@ -5,7 +5,9 @@
 #include "DestRect.h"
 
 namespace {
-HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
+HINSTANCE Instance() {
+    return GetModuleHandleW(nullptr);
+}
 }  // namespace
 
 // ---- TControl
@@ -43,7 +45,9 @@ void TControl::Invalidate() {
     InvalidateRect(parent_->Handle(), &r, FALSE);
 }
 
-void TControl::ApplyBounds() { Invalidate(); }
+void TControl::ApplyBounds() {
+    Invalidate();
+}
 
 void TControl::ApplyVisible() {
     // The container repaints the place the control leaves or takes.
@@ -62,7 +66,9 @@ TWinControl::~TWinControl() {
     }
 }
 
-void TWinControl::AddChild(TControl* child) { children_.push_back(child); }
+void TWinControl::AddChild(TControl* child) {
+    children_.push_back(child);
+}
 
 void TWinControl::RemoveChild(TControl* child) {
     children_.erase(std::remove(children_.begin(), children_.end(), child), children_.end());
@@ -174,7 +180,8 @@ bool TWinControl::MouseDownOnGraphic(TMouseButton button, LPARAM lp) {
 
 LRESULT TWinControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_ERASEBKGND: return 1;
+        case WM_ERASEBKGND:
+            return 1;
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(hwnd_, &ps);
@@ -223,7 +230,8 @@ LRESULT TWinControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                 }
             }
             break;
-        default: break;
+        default:
+            break;
     }
     return DefaultHandling(msg, wp, lp);
 }
@@ -233,8 +241,9 @@ LRESULT TWinControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 TzamPanel::TzamPanel(TWinControl* parent) : TWinControl(parent) {
     RegisterOwnClass(L"TzamPanel");
     if (parent && parent->Handle())
-        CreateOwnWindow(L"TzamPanel", L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                        0, parent->Handle(), RECT{0, 0, 0, 0});
+        CreateOwnWindow(L"TzamPanel", L"",
+                        WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,
+                        parent->Handle(), RECT{0, 0, 0, 0});
 }
 
 // ---- Tzamimage

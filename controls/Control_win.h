@@ -16,7 +16,7 @@ enum class TMouseButton { Left, Right, Middle };
 // A control placed and docked in a container. A control without a window of its own (a picture,
 // a label) is painted by its container.
 class TControl {
-public:
+  public:
     explicit TControl(TWinControl* parent);
     virtual ~TControl();
     TControl(const TControl&) = delete;
@@ -39,7 +39,7 @@ public:
     // Called by the container after docking moved the control.
     virtual void ApplyBounds();
 
-protected:
+  protected:
     virtual void ApplyVisible();
 
     TWinControl* parent_;
@@ -48,7 +48,7 @@ protected:
 
 // A control with a window of its own, which docks its children on every size change.
 class TWinControl : public TControl {
-public:
+  public:
     explicit TWinControl(TWinControl* parent);
     ~TWinControl() override;
 
@@ -68,11 +68,11 @@ public:
     // A notification (WM_COMMAND, WM_HSCROLL) from this control's own window to its container.
     virtual void Notify(WPARAM, LPARAM) {}
 
-protected:
+  protected:
     // Registers the class once per process; instances bind to their object at WM_NCCREATE.
     static bool RegisterOwnClass(const wchar_t* name, UINT classStyle = 0);
-    bool CreateOwnWindow(const wchar_t* className, const wchar_t* text, DWORD style,
-                         DWORD exStyle, HWND parentWindow, const RECT& r);
+    bool CreateOwnWindow(const wchar_t* className, const wchar_t* text, DWORD style, DWORD exStyle,
+                         HWND parentWindow, const RECT& r);
     // Wraps a window of a system class (button, track bar).
     bool CreateSystemWindow(const wchar_t* className, const wchar_t* text, DWORD style);
     virtual LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
@@ -83,20 +83,20 @@ protected:
     HWND hwnd_ = nullptr;
     std::vector<TControl*> children_;
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     bool MouseDownOnGraphic(TMouseButton button, LPARAM lp);
 };
 
 // A plain container with a colour.
 class TzamPanel : public TWinControl {
-public:
+  public:
     explicit TzamPanel(TWinControl* parent);
 };
 
 // A picture drawn into the destination rectangle of its own Stretch, Proportional and Center.
 class Tzamimage : public TControl {
-public:
+  public:
     explicit Tzamimage(TWinControl* parent) : TControl(parent) {}
     TPicture Picture;
     bool Stretch = false;
@@ -107,7 +107,7 @@ public:
 
 // A line or block of text drawn on its container.
 class TLabel : public TControl {
-public:
+  public:
     explicit TLabel(TWinControl* parent) : TControl(parent) {}
     void SetCaption(const std::wstring& caption);
     const std::wstring& Caption() const { return caption_; }
@@ -117,7 +117,7 @@ public:
     bool VerticalCentre = false;
     void Paint(HDC dc) override;
 
-private:
+  private:
     std::wstring caption_;
     UniqueGdi font_;
 };

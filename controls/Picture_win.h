@@ -7,21 +7,21 @@
 
 // Keeps the platform's graphics library running while pictures exist.
 class GdiplusSession {
-public:
+  public:
     GdiplusSession();
     ~GdiplusSession();
     GdiplusSession(const GdiplusSession&) = delete;
     GdiplusSession& operator=(const GdiplusSession&) = delete;
     bool Ok() const { return token_ != 0; }
 
-private:
+  private:
     ULONG_PTR token_ = 0;
 };
 
 // One picture with its alpha channel, kept as a premultiplied 32-bit bitmap for the
 // platform's alpha blending; empty until loaded.
 class TPicture {
-public:
+  public:
     TPicture() = default;
     TPicture(TPicture&&) noexcept = default;
     TPicture& operator=(TPicture&&) noexcept = default;
@@ -36,7 +36,7 @@ public:
     // Blends the picture scaled into the rectangle; an empty picture draws nothing.
     void Draw(HDC dc, const RECT& dest) const;
 
-private:
+  private:
     UniqueGdi bitmap_;
     int width_ = 0;
     int height_ = 0;

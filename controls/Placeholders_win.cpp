@@ -14,7 +14,9 @@ void TPlainButton::SetDown(bool down) {
     if (hwnd_) SendMessageW(hwnd_, BM_SETCHECK, down ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-bool TPlainButton::Enabled() const { return hwnd_ && IsWindowEnabled(hwnd_); }
+bool TPlainButton::Enabled() const {
+    return hwnd_ && IsWindowEnabled(hwnd_);
+}
 
 void TPlainButton::SetEnabled(bool enabled) {
     if (hwnd_) EnableWindow(hwnd_, enabled ? TRUE : FALSE);

@@ -7,7 +7,7 @@
 
 // A push-like button that shows a held-down state.
 class TPlainButton : public TWinControl {
-public:
+  public:
     TPlainButton(TWinControl* parent, const std::wstring& text);
     bool Down() const;
     void SetDown(bool down);
@@ -19,7 +19,7 @@ public:
 
 // A horizontal slider from Min to Max.
 class TPlainTrackBar : public TWinControl {
-public:
+  public:
     TPlainTrackBar(TWinControl* parent, int min, int max);
     int Position() const;
     void SetPosition(int position);

@@ -26,7 +26,8 @@ void TAppWindow::Minimize() {
 
 LRESULT CALLBACK TAppWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
-        case WM_CLOSE: return 0;  // the taskbar's close does not end the player
+        case WM_CLOSE:
+            return 0;  // the taskbar's close does not end the player
         case WM_ACTIVATE:
             // Activation through the taskbar button goes on to the main window.
             if (LOWORD(wp) != WA_INACTIVE) {
@@ -34,6 +35,7 @@ LRESULT CALLBACK TAppWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM l
                 if (owned && owned != hwnd) SetActiveWindow(owned);
             }
             return 0;
-        default: return DefWindowProcW(hwnd, msg, wp, lp);
+        default:
+            return DefWindowProcW(hwnd, msg, wp, lp);
     }
 }

@@ -6,7 +6,7 @@
 // The application's own window: it carries the taskbar button with the application title and
 // owns the main window, so the borderless main window keeps its own text.
 class TAppWindow {
-public:
+  public:
     explicit TAppWindow(const std::wstring& title);
     ~TAppWindow();
     TAppWindow(const TAppWindow&) = delete;
@@ -14,7 +14,7 @@ public:
     HWND Handle() const { return hwnd_; }
     void Minimize();
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     HWND hwnd_ = nullptr;
 };

@@ -25,9 +25,13 @@ void FormMoviePaths(PlayerState& state) {
     state.LoadMoviePath = state.ProgramDir + "web\\load.swf";
 }
 
-void FormCacheDir(PlayerState& state) { state.CacheDir = state.ProgramDir + "cache\\"; }
+void FormCacheDir(PlayerState& state) {
+    state.CacheDir = state.ProgramDir + "cache\\";
+}
 
-std::string SettingsPathOf(const std::string& programDir) { return programDir + "Variz.dat"; }
+std::string SettingsPathOf(const std::string& programDir) {
+    return programDir + "Variz.dat";
+}
 
 std::string ReadSysPass(const SettingsFile& settings) {
     return settings.Read("system", "syspass", "");
@@ -48,4 +52,6 @@ bool CreateEpisodeList(PlayerState& state) {
     }
 }
 
-void FreeEpisodeList(PlayerState& state) { state.EpisodeList.reset(); }
+void FreeEpisodeList(PlayerState& state) {
+    state.EpisodeList.reset();
+}

@@ -14,7 +14,9 @@ TEST(DIvezoZaz, FormsEveryPathFromTheProgramDir) {
         {"D:\\Variz.exe", "D:\\"},
         // A folder name whose double-byte characters end in a backslash byte.
         {"C:\\\xB6\xF9\x81\x5C\\Variz.exe", "C:\\\xB6\xF9\x81\x5C\\"},
-        {"C:\\\x81\x5C" "Variz.exe", "C:\\"},
+        {"C:\\\x81\x5C"
+         "Variz.exe",
+         "C:\\"},
     };
     for (const auto& c : cases) {
         PlayerState s;
@@ -30,7 +32,7 @@ TEST(DIvezoZaz, FormsEveryPathFromTheProgramDir) {
 }
 
 class MemorySettings : public SettingsFile {
-public:
+  public:
     std::string Read(const std::string& s, const std::string& k,
                      const std::string& def) const override {
         auto it = values.find(s + "/" + k);

@@ -3,14 +3,28 @@
 
 // The buttons of the main window that the window logic reads or drives.
 enum class ButtonId {
-    ImgButton1, ImgButton2, ImgButton3, ImgButton4, ImgButton5, ImgButton6, ImgButton7,
-    ImgButton8, ImgButton9, ImgButton13, ImgButton14, ImgButton15, ImgButton16, ImgButton17,
-    ImgBut_min, ImgBut_max, ImgBut_close,
+    ImgButton1,
+    ImgButton2,
+    ImgButton3,
+    ImgButton4,
+    ImgButton5,
+    ImgButton6,
+    ImgButton7,
+    ImgButton8,
+    ImgButton9,
+    ImgButton13,
+    ImgButton14,
+    ImgButton15,
+    ImgButton16,
+    ImgButton17,
+    ImgBut_min,
+    ImgBut_max,
+    ImgBut_close,
 };
 
 // What the window logic needs of the window itself.
 class MainView {
-public:
+  public:
     virtual ~MainView() = default;
     virtual void ShowSideLayers(bool plWebVisible, bool gridVisible) = 0;
     virtual bool Down(ButtonId button) const = 0;
@@ -24,7 +38,7 @@ public:
 
 // Site pages of the side panel and the default browser.
 class SitePages {
-public:
+  public:
     virtual ~SitePages() = default;
     virtual void ShowLoadingPage(const std::string& target) = 0;
     virtual void Navigate(const std::string& address) = 0;  // the site page panel, directly
@@ -34,7 +48,7 @@ public:
 
 // The play pipeline and the sound of the movie.
 class PlayControl {
-public:
+  public:
     virtual ~PlayControl() = default;
     virtual void PausePlay() = 0;
     virtual void ResumePlay() = 0;
@@ -48,7 +62,7 @@ public:
 
 // The parental lock switch.
 class LockControl {
-public:
+  public:
     virtual ~LockControl() = default;
     virtual void ToggleLockMode() = 0;
 };

@@ -4,7 +4,7 @@
 #include "MainPorts.h"
 
 class PendingSitePages : public SitePages {
-public:
+  public:
     void ShowLoadingPage(const std::string&) override {}
     void Navigate(const std::string&) override {}
     void OpenInDefaultBrowser(const std::string&) override {}
@@ -12,7 +12,7 @@ public:
 };
 
 class PendingPlayControl : public PlayControl {
-public:
+  public:
     void PausePlay() override {}
     void ResumePlay() override {}
     void StopPlay() override {}
@@ -24,6 +24,6 @@ public:
 };
 
 class PendingLockControl : public LockControl {
-public:
+  public:
     void ToggleLockMode() override {}
 };

@@ -15,7 +15,9 @@ void SidePanel::ShowSitePage() {
     gridVisible_ = false;
 }
 
-void SidePanel::PlayerNavigates() { navigateFailed_ = false; }
+void SidePanel::PlayerNavigates() {
+    navigateFailed_ = false;
+}
 
 bool SidePanel::NavigateError() {
     navigateFailed_ = true;

@@ -26,11 +26,21 @@ void MainWindowLogic::ButtonClick(ButtonId button) {
         case ButtonId::ImgButton1:
             ShowPageThroughLoadingPage(FormatS(SiteAddress::MemberPage, host_));
             break;
-        case ButtonId::ImgButton2: lock_.ToggleLockMode(); break;
-        case ButtonId::ImgButton3: pages_.OpenInDefaultBrowser(FormatS(SiteAddress::Forum, host_)); break;
-        case ButtonId::ImgButton4: pages_.OpenInDefaultBrowser(FormatS(SiteAddress::Space, host_)); break;
-        case ButtonId::ImgButton5: pages_.OpenInDefaultBrowser(FormatS(SiteAddress::Diary, host_)); break;
-        case ButtonId::ImgButton6: pages_.OpenInDefaultBrowser(FormatS(SiteAddress::Album, host_)); break;
+        case ButtonId::ImgButton2:
+            lock_.ToggleLockMode();
+            break;
+        case ButtonId::ImgButton3:
+            pages_.OpenInDefaultBrowser(FormatS(SiteAddress::Forum, host_));
+            break;
+        case ButtonId::ImgButton4:
+            pages_.OpenInDefaultBrowser(FormatS(SiteAddress::Space, host_));
+            break;
+        case ButtonId::ImgButton5:
+            pages_.OpenInDefaultBrowser(FormatS(SiteAddress::Diary, host_));
+            break;
+        case ButtonId::ImgButton6:
+            pages_.OpenInDefaultBrowser(FormatS(SiteAddress::Album, host_));
+            break;
         case ButtonId::ImgButton7:
             pages_.Navigate(FormatS(SiteAddress::Search, host_));
             side_.PlayerNavigates();
@@ -51,8 +61,12 @@ void MainWindowLogic::ButtonClick(ButtonId button) {
             else
                 play_.ResumePlay();
             break;
-        case ButtonId::ImgButton14: play_.StopPlay(); break;
-        case ButtonId::ImgButton15: play_.NextEpisode(); break;
+        case ButtonId::ImgButton14:
+            play_.StopPlay();
+            break;
+        case ButtonId::ImgButton15:
+            play_.NextEpisode();
+            break;
         case ButtonId::ImgButton16: {
             const bool mute = !view_.Down(ButtonId::ImgButton16);
             view_.SetDown(ButtonId::ImgButton16, mute);
@@ -66,8 +80,12 @@ void MainWindowLogic::ButtonClick(ButtonId button) {
             play_.RefreshFlashWindow();
             break;
         }
-        case ButtonId::ImgBut_min: view_.Minimize(); break;
-        case ButtonId::ImgBut_max: view_.ToggleMaximized(); break;
+        case ButtonId::ImgBut_min:
+            view_.Minimize();
+            break;
+        case ButtonId::ImgBut_max:
+            view_.ToggleMaximized();
+            break;
         case ButtonId::ImgBut_close:
             close_.Allow();
             view_.Close();
@@ -75,18 +93,27 @@ void MainWindowLogic::ButtonClick(ButtonId button) {
     }
 }
 
-void MainWindowLogic::ImgTrackBar1Change(int position) { play_.SetVolume(position); }
+void MainWindowLogic::ImgTrackBar1Change(int position) {
+    play_.SetVolume(position);
+}
 
 void MainWindowLogic::FSCommand(const std::string& command, const std::string& args) {
     const auto action = DispatchFSCommand(command, args, host_);
     switch (action.kind) {
-        case FSCommandAction::OpenPage: ShowPageThroughLoadingPage(action.address); break;
-        case FSCommandAction::NextEpisode: play_.NextEpisode(); break;
-        case FSCommandAction::Ignore: break;
+        case FSCommandAction::OpenPage:
+            ShowPageThroughLoadingPage(action.address);
+            break;
+        case FSCommandAction::NextEpisode:
+            play_.NextEpisode();
+            break;
+        case FSCommandAction::Ignore:
+            break;
     }
 }
 
-bool MainWindowLogic::NavigateError() { return side_.NavigateError(); }
+bool MainWindowLogic::NavigateError() {
+    return side_.NavigateError();
+}
 
 void MainWindowLogic::DocumentComplete() {
     side_.DocumentComplete();

@@ -10,7 +10,7 @@
 // The decisions of the main window: what its buttons, its close requests, its side panel and the
 // commands of its movies do. The window feeds events in and carries out the calls on the ports.
 class MainWindowLogic {
-public:
+  public:
     MainWindowLogic(MainView& view, SitePages& pages, PlayControl& play, LockControl& lock,
                     std::string host);
 
@@ -29,7 +29,7 @@ public:
     void HandleCloseRequest();  // WM_USER+1
     bool SysCommandSwallowed(std::uintptr_t command) const { return SwallowSysCommand(command); }
 
-private:
+  private:
     void ShowPageThroughLoadingPage(const std::string& target);
     void ApplySide();
 

@@ -14,7 +14,8 @@ struct Recorder : MainView, SitePages, PlayControl, LockControl {
     std::map<ButtonId, bool> down;
 
     void ShowSideLayers(bool web, bool grid) override {
-        calls.push_back(std::string("side web=") + (web ? "1" : "0") + " grid=" + (grid ? "1" : "0"));
+        calls.push_back(std::string("side web=") + (web ? "1" : "0") +
+                        " grid=" + (grid ? "1" : "0"));
     }
     bool Down(ButtonId b) const override {
         auto it = down.find(b);
@@ -25,7 +26,9 @@ struct Recorder : MainView, SitePages, PlayControl, LockControl {
         calls.push_back(std::string("down ") + (d ? "1" : "0"));
     }
     void SetEnabled(ButtonId, bool) override { calls.push_back("enable"); }
-    void SetFullScreen(bool on) override { calls.push_back(std::string("fullscreen ") + (on ? "1" : "0")); }
+    void SetFullScreen(bool on) override {
+        calls.push_back(std::string("fullscreen ") + (on ? "1" : "0"));
+    }
     void Minimize() override { calls.push_back("minimize"); }
     void ToggleMaximized() override { calls.push_back("maximize"); }
     void Close() override { calls.push_back("close"); }
@@ -48,7 +51,7 @@ struct Recorder : MainView, SitePages, PlayControl, LockControl {
 };
 
 class MainWindowLogicTest : public ::testing::Test {
-protected:
+  protected:
     Recorder r;
     MainWindowLogic logic{r, r, r, r, "host:1"};
     std::vector<std::string> Take() { return std::exchange(r.calls, {}); }
@@ -97,7 +100,8 @@ TEST_F(MainWindowLogicTest, MuteAndFullScreenFlipTheirButtons) {
     EXPECT_EQ(Take(), (V{"down 1", "mute 1", "down 0", "mute 0"}));
     logic.ButtonClick(ButtonId::ImgButton17);
     logic.ButtonClick(ButtonId::ImgButton17);
-    EXPECT_EQ(Take(), (V{"down 1", "fullscreen 1", "refresh", "down 0", "fullscreen 0", "refresh"}));
+    EXPECT_EQ(Take(),
+              (V{"down 1", "fullscreen 1", "refresh", "down 0", "fullscreen 0", "refresh"}));
     logic.ImgTrackBar1Change(37);
     EXPECT_EQ(Take(), V{"volume 37"});
 }

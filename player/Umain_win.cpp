@@ -17,7 +17,8 @@ const COLORREF kBlack = RGB(0, 0, 0);
 std::string ExecutablePath() {
     std::vector<char> buffer(MAX_PATH);
     for (;;) {
-        const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD n =
+            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) return {};
         if (n < buffer.size()) return std::string(buffer.data(), n);
         buffer.resize(buffer.size() * 2);
@@ -224,9 +225,13 @@ void Tfrm_wuxplay::Show() {
     UpdateWindow(hwnd_);
 }
 
-void Tfrm_wuxplay::FormShow() { logic_.FormShow(); }
+void Tfrm_wuxplay::FormShow() {
+    logic_.FormShow();
+}
 
-void Tfrm_wuxplay::FormDestroy() { FreeEpisodeList(Player()); }
+void Tfrm_wuxplay::FormDestroy() {
+    FreeEpisodeList(Player());
+}
 
 void Tfrm_wuxplay::FormResize() {
     RECT r{};
@@ -296,9 +301,13 @@ void Tfrm_wuxplay::Minimize() {
         ShowWindow(hwnd_, SW_MINIMIZE);
 }
 
-void Tfrm_wuxplay::ToggleMaximized() { ShowWindow(hwnd_, IsZoomed(hwnd_) ? SW_RESTORE : SW_MAXIMIZE); }
+void Tfrm_wuxplay::ToggleMaximized() {
+    ShowWindow(hwnd_, IsZoomed(hwnd_) ? SW_RESTORE : SW_MAXIMIZE);
+}
 
-void Tfrm_wuxplay::Close() { PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
+void Tfrm_wuxplay::Close() {
+    PostMessageW(hwnd_, WM_CLOSE, 0, 0);
+}
 
 LRESULT Tfrm_wuxplay::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
@@ -327,7 +336,8 @@ LRESULT Tfrm_wuxplay::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             FormDestroy();
             PostQuitMessage(0);
             return 0;
-        default: break;
+        default:
+            break;
     }
     return TWinControl::HandleMessage(msg, wp, lp);
 }

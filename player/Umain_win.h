@@ -15,7 +15,7 @@ class TAppWindow;
 // The player's main window: a borderless skinned window with the toolbar, the play area and the
 // side panel. Its decisions live in MainWindowLogic.
 class Tfrm_wuxplay : public TWinControl, public MainView {
-public:
+  public:
     static constexpr const wchar_t* ClassName = L"Tfrm_wuxplay";
 
     // Creates the window and its controls, then runs FormCreate. `owner` may be null.
@@ -36,10 +36,10 @@ public:
     void ToggleMaximized() override;
     void Close() override;
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
-private:
+  private:
     void CreateControls();
     void FormCreate();
     void FormShow();
@@ -47,8 +47,8 @@ private:
     void FormResize();
     void Pl_playmainResize();
     void Image2MouseDown(TMouseButton button);
-    std::unique_ptr<Tzamimage> MakeImage(TWinControl* parent, const wchar_t* resource,
-                                         TAlign align, int width, int height, bool stretch);
+    std::unique_ptr<Tzamimage> MakeImage(TWinControl* parent, const wchar_t* resource, TAlign align,
+                                         int width, int height, bool stretch);
     TPlainButton* MakeButton(TWinControl* parent, ButtonId id, const std::wstring& text, int x,
                              int y, int w, int h);
     TPlainButton* Button(ButtonId id) const;

@@ -20,13 +20,13 @@ void ActivateRunningPlayer() {
 }
 
 class OleSession {
-public:
+  public:
     OleSession() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
     ~OleSession() {
         if (ok_) OleUninitialize();
     }
 
-private:
+  private:
     bool ok_;
 };
 

@@ -15,14 +15,16 @@ inline bool SwallowSysCommand(std::uintptr_t command) {
 
 // The window closes only after the player itself allowed it.
 class CloseGate {
-public:
+  public:
     bool CloseAllowed() const { return allowed_; }
     void Allow() { allowed_ = true; }
 
-private:
+  private:
     bool allowed_ = false;
 };
 
 // Offset that centres an inner extent in an outer one, truncating toward zero (negative when the
 // inner one is larger).
-inline int CentreOffset(int outer, int inner) { return (outer - inner) / 2; }
+inline int CentreOffset(int outer, int inner) {
+    return (outer - inner) / 2;
+}

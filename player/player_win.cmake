@@ -10,3 +10,9 @@ target_link_options(Variz PRIVATE -municode)
 set_target_properties(Variz PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VARIZ_DIST})
 set_property(SOURCE res/Variz.rc APPEND PROPERTY OBJECT_DEPENDS
   ${CMAKE_CURRENT_SOURCE_DIR}/res/skin/banner.png)
+
+variz_test(player_test_win SOURCES Umain_test_win.cpp res/Variz.rc LIBS player_win)
+
+# Every delivered program must run from a bare copy of the folder.
+add_test(NAME DeliveredProgramsImportOnlySystemDlls
+  COMMAND sh ${PROJECT_SOURCE_DIR}/tools/check-imports.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:Variz>)

@@ -1,0 +1,185 @@
+// The real main window in this process: its class, its close rules, its system commands, its
+// outline and the drag by the banner.
+#include "Umain_win.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
+
+#include "Picture_win.h"
+
+namespace {
+
+std::vector<WPARAM> g_sysCommands;
+bool g_quit = false;
+
+// Sees every system command that reaches the default window processing, and stops it there so
+// that no modal move loop or screen saver starts inside the test.
+LRESULT CALLBACK CbtHook(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_SYSCOMMAND) {
+        g_sysCommands.push_back(wp);
+        if ((wp & 0xFFF0) != SC_MINIMIZE && (wp & 0xFFF0) != SC_MAXIMIZE &&
+            (wp & 0xFFF0) != SC_RESTORE)
+            return 1;
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            g_quit = true;
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+bool QuitPosted() {
+    Pump();
+    return std::exchange(g_quit, false);
+}
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        hook_ = SetWindowsHookExW(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
+        ASSERT_NE(hook_, nullptr);
+        g_sysCommands.clear();
+        g_quit = false;
+        form_ = std::make_unique<Tfrm_wuxplay>(nullptr);
+        ASSERT_NE(form_->Handle(), nullptr);
+        hwnd_ = form_->Handle();
+        form_->Show();
+        Pump();
+    }
+    void TearDown() override {
+        form_.reset();
+        Pump();
+        QuitPosted();
+        UnhookWindowsHookEx(hook_);
+    }
+    SIZE RegionSize() {
+        UniqueGdi region(CreateRectRgn(0, 0, 0, 0));
+        RECT box{};
+        if (GetWindowRgn(hwnd_, static_cast<HRGN>(region.get())) == ERROR) return {0, 0};
+        GetRgnBox(static_cast<HRGN>(region.get()), &box);
+        return {box.right - box.left, box.bottom - box.top};
+    }
+    HWND ChildAt(HWND parent, POINT p) {
+        return ChildWindowFromPointEx(parent, p, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+    }
+
+    GdiplusSession gdiplus_;
+    HHOOK hook_ = nullptr;
+    std::unique_ptr<Tfrm_wuxplay> form_;
+    HWND hwnd_ = nullptr;
+};
+
+TEST_F(MainWindowTest, FoundByClassBorderlessAtDesignSize) {
+    EXPECT_EQ(FindWindowW(L"Tfrm_wuxplay", nullptr), hwnd_);
+    wchar_t text[16] = {};
+    GetWindowTextW(hwnd_, text, 16);
+    EXPECT_STREQ(text, L"dn ");
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    EXPECT_EQ(r.right - r.left, 906);
+    EXPECT_EQ(r.bottom - r.top, 567);
+    EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 906) / 2);
+    const LONG_PTR style = GetWindowLongPtrW(hwnd_, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME), 0);
+}
+
+TEST_F(MainWindowTest, PlatformCloseDoesNothingCloseRequestCloses) {
+    SendMessageW(hwnd_, WM_CLOSE, 0, 0);
+    Pump();
+    EXPECT_TRUE(IsWindow(hwnd_));
+    EXPECT_FALSE(QuitPosted());
+
+    EXPECT_EQ(SendMessageW(hwnd_, WM_USER + 1, 0, 0), 0);
+    Pump();
+    EXPECT_FALSE(IsWindow(hwnd_));
+    EXPECT_TRUE(QuitPosted());
+}
+
+TEST_F(MainWindowTest, ScreenSaverAndMonitorPowerAreSwallowed) {
+    SendMessageW(hwnd_, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+    SendMessageW(hwnd_, WM_SYSCOMMAND, SC_MONITORPOWER, 2);
+    EXPECT_TRUE(g_sysCommands.empty());
+    SendMessageW(hwnd_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    Pump();
+    ASSERT_EQ(g_sysCommands.size(), 1u);
+    EXPECT_EQ(g_sysCommands[0], static_cast<WPARAM>(SC_MINIMIZE));
+    EXPECT_TRUE(IsIconic(hwnd_));
+}
+
+TEST_F(MainWindowTest, RoundedOutlineAfterMaximiseAndRestore) {
+    // The rounded region leaves out the window's last column and row, as the platform makes it.
+    EXPECT_EQ(RegionSize().cx, 905);
+    ShowWindow(hwnd_, SW_MAXIMIZE);
+    Pump();
+    ASSERT_TRUE(IsZoomed(hwnd_));
+    RECT r{};
+    GetWindowRect(hwnd_, &r);
+    const SIZE maximised = RegionSize();
+    EXPECT_EQ(maximised.cx, r.right - r.left - 1);
+    EXPECT_EQ(maximised.cy, r.bottom - r.top - 1);
+    ShowWindow(hwnd_, SW_RESTORE);
+    Pump();
+    const SIZE restored = RegionSize();
+    EXPECT_EQ(restored.cx, 905);
+    EXPECT_EQ(restored.cy, 566);
+    // The corners are cut off.
+    UniqueGdi region(CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(hwnd_, static_cast<HRGN>(region.get())), ERROR);
+    EXPECT_FALSE(PtInRegion(static_cast<HRGN>(region.get()), 0, 0));
+    EXPECT_TRUE(PtInRegion(static_cast<HRGN>(region.get()), 5, 5));
+}
+
+TEST_F(MainWindowTest, BannerDragsUnlessMaximised) {
+    HWND toolbar = ChildAt(hwnd_, POINT{100, 40});
+    ASSERT_NE(toolbar, nullptr);
+    ASSERT_NE(toolbar, hwnd_);
+    for (UINT press : {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN}) {
+        g_sysCommands.clear();
+        SendMessageW(toolbar, press, 0, MAKELPARAM(100, 40));
+        ASSERT_EQ(g_sysCommands.size(), 1u) << press;
+        EXPECT_EQ(g_sysCommands[0], 0xF012u);
+    }
+    ShowWindow(hwnd_, SW_MAXIMIZE);
+    Pump();
+    g_sysCommands.clear();
+    SendMessageW(toolbar, WM_LBUTTONDOWN, 0, MAKELPARAM(100, 40));
+    EXPECT_TRUE(g_sysCommands.empty());
+}
+
+TEST_F(MainWindowTest, FullScreenTakesThePlayAreaOutAndBack) {
+    HWND playArea = ChildAt(hwnd_, POINT{300, 200});  // Pl_play
+    ASSERT_NE(playArea, nullptr);
+    HWND playMain = ChildAt(playArea, POINT{200, 100});  // Pl_playmain
+    ASSERT_NE(playMain, nullptr);
+    RECT docked{};
+    GetWindowRect(playMain, &docked);
+
+    form_->Logic().ButtonClick(ButtonId::ImgButton17);
+    Pump();
+    EXPECT_EQ(GetParent(playMain), nullptr);
+    RECT full{};
+    GetWindowRect(playMain, &full);
+    EXPECT_EQ(full.right - full.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(full.bottom - full.top, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_TRUE(GetWindowLongPtrW(playMain, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    form_->Logic().ButtonClick(ButtonId::ImgButton17);
+    Pump();
+    EXPECT_EQ(GetAncestor(playMain, GA_PARENT), playArea);
+    RECT back{};
+    GetWindowRect(playMain, &back);
+    EXPECT_TRUE(EqualRect(&back, &docked));
+    EXPECT_FALSE(GetWindowLongPtrW(playMain, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Runs the player under Wine against the demo content. On a display it simply runs; without one
+# it walks a short tour on a virtual display and leaves screenshots in out/.
+set -u
+cd "$(dirname "$0")"
+root=$(pwd)
+
+./tools/install-deps.sh || exit 1
+. tools/wine-env.sh
+
+echo "Building the player (win64)..."
+if ! { cmake --preset win64 >/dev/null && cmake --build --preset win64 -j2 >build-run.log 2>&1; }; then
+    tail -n 30 build-run.log
+    exit 1
+fi
+rm -f build-run.log
+
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+wine_env "$root/build/win64"
+dist="$root/build/win64/dist"
+wine=/usr/lib/wine/wine64
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    cd "$dist" && exec "$wine" ./Variz.exe
+fi
+
+# The tour on a virtual display.
+out="$root/out"
+mkdir -p "$out"
+start_virtual_display || exit 1
+player_pid=""
+cleanup() {
+    [ -n "$player_pid" ] && kill "$player_pid" 2>/dev/null
+    wineserver -k 2>/dev/null
+    stop_virtual_display
+}
+trap cleanup EXIT
+
+wait_for_window() {
+    for _ in $(seq 1 100); do
+        xdotool search --name "^dn $" >/dev/null 2>&1 && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+shot() {
+    import -display "$DISPLAY" -window root "$out/$1.png" && echo "  $out/$1.png: $2"
+}
+
+echo "Tour:"
+(cd "$dist" && exec "$wine" ./Variz.exe) >/dev/null 2>&1 &
+player_pid=$!
+if ! wait_for_window; then
+    echo "The player window did not appear" >&2
+    exit 1
+fi
+sleep 2
+shot 01-main-window "the main window after start"
+
+"$wine" "$root/build/win64/tests/SendCloseRequest.exe" >/dev/null 2>&1
+for _ in $(seq 1 50); do
+    kill -0 "$player_pid" 2>/dev/null || break
+    sleep 0.2
+done
+if kill -0 "$player_pid" 2>/dev/null; then
+    echo "The player did not close on the close request" >&2
+    exit 1
+fi
+player_pid=""
+echo "  the player closed on the close request"
+echo "Screenshots are in $out"

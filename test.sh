@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Builds all presets and runs every test: the portable logic natively (plain and under the
+# sanitizers), the Windows side under Wine on a virtual display, and the checks of the delivered
+# build. Ends with one line "N passed, N failed".
+set -u
+cd "$(dirname "$0")"
+root=$(pwd)
+
+./tools/install-deps.sh || { echo "0 passed, 1 failed"; exit 1; }
+. tools/wine-env.sh
+
+results="$root/build/results"
+rm -rf "$results"
+mkdir -p "$results"
+extra_failed=0
+
+build() {
+    local preset=$1
+    echo "== build $preset"
+    if ! { cmake --preset "$preset" >"$results/$preset-configure.log" 2>&1 &&
+           cmake --build --preset "$preset" -j2 >"$results/$preset-build.log" 2>&1; }; then
+        echo "build $preset failed; the end of its log:"
+        tail -n 30 "$results/$preset-build.log" 2>/dev/null || tail -n 30 "$results/$preset-configure.log"
+        extra_failed=$((extra_failed + 1))
+        return 1
+    fi
+    # Warnings count as failures of the build.
+    if grep -q "warning:" "$results/$preset-build.log"; then
+        echo "build $preset has warnings:"
+        grep "warning:" "$results/$preset-build.log" | head -n 20
+        extra_failed=$((extra_failed + 1))
+    fi
+    return 0
+}
+
+run_ctest() {
+    local preset=$1
+    echo "== test $preset"
+    (cd "build/$preset" && ctest --output-on-failure --timeout 300 \
+        --output-junit "$results/$preset.xml" >"$results/$preset-test.log" 2>&1)
+    local rc=$?
+    grep -E "tests passed|tests failed|\(Failed\)|\(Timeout\)|Exception" "$results/$preset-test.log"
+    if [ $rc -ne 0 ] && [ ! -s "$results/$preset.xml" ]; then
+        tail -n 30 "$results/$preset-test.log"
+        extra_failed=$((extra_failed + 1))
+    fi
+}
+
+for preset in native asan; do
+    build "$preset" && run_ctest "$preset"
+done
+build win32 && run_ctest win32
+
+if build win64; then
+    export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+    wine_env "$root/build/win64"
+    if start_virtual_display; then
+        # Wine's own services start here, apart from the test runner's output pipes.
+        wineserver -p
+        /usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null
+        run_ctest win64
+        wineserver -k
+        stop_virtual_display
+    else
+        extra_failed=$((extra_failed + 1))
+    fi
+fi
+
+shopt -s nullglob
+xmls=("$results"/*.xml)
+read -r passed failed <<<"$(python3 tools/sum-results.py "${xmls[@]}")"
+failed=$((failed + extra_failed))
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

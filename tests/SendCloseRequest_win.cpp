@@ -1,0 +1,9 @@
+// Asks a running player to close, the way the tray program does.
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    HWND player = FindWindowW(L"Tfrm_wuxplay", nullptr);
+    if (!player) return 1;
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(player, WM_USER + 1, 0, 0, SMTO_ABORTIFHUNG, 5000, &result) ? 0 : 2;
+}
