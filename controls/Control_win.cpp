@@ -49,6 +49,25 @@ void TControl::ApplyBounds() {
     Invalidate();
 }
 
+void TControl::SetEnabled(bool enabled) {
+    enabled_ = enabled;
+    Invalidate();
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (shift.doubleClick && OnDblClick) OnDblClick();
+    if (OnMouseDown) OnMouseDown(button, shift, x, y);
+}
+
+void TControl::MouseRelease(TMouseButton button, TShiftState shift, int x, int y, bool click) {
+    if (click && OnClick) OnClick();
+    if (OnMouseUp) OnMouseUp(button, shift, x, y);
+}
+
+void TControl::MouseMove(TShiftState shift, int x, int y) {
+    if (OnMouseMove) OnMouseMove(shift, x, y);
+}
+
 void TControl::ApplyVisible() {
     // The container repaints the place the control leaves or takes.
     if (parent_ && parent_->Handle()) InvalidateRect(parent_->Handle(), nullptr, FALSE);
@@ -72,6 +91,8 @@ void TWinControl::AddChild(TControl* child) {
 
 void TWinControl::RemoveChild(TControl* child) {
     children_.erase(std::remove(children_.begin(), children_.end(), child), children_.end());
+    if (captured_ == child) captured_ = nullptr;
+    if (hot_ == child) hot_ = nullptr;
 }
 
 void TWinControl::Invalidate() {
@@ -164,18 +185,73 @@ void TWinControl::PaintContent(HDC dc, const RECT& client) {
         if (!c->Windowed() && c->Visible()) c->Paint(dc);
 }
 
-bool TWinControl::MouseDownOnGraphic(TMouseButton button, LPARAM lp) {
-    const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
+TControl* TWinControl::GraphicAt(int x, int y, bool allowDisabled) const {
     for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
         TControl* c = *it;
         const TRect b = c->Bounds();
-        if (c->Windowed() || !c->Visible() || x < b.left || x >= b.right || y < b.top ||
-            y >= b.bottom)
-            continue;
-        if (c->OnMouseDown) c->OnMouseDown(button);
-        return true;
+        if (!c->Windowed() && c->Visible() && (allowDisabled || c->Enabled()) && x >= b.left &&
+            x < b.right && y >= b.top && y < b.bottom)
+            return c;
     }
-    return false;
+    return nullptr;
+}
+
+namespace {
+int MouseX(LPARAM lp) {
+    return static_cast<short>(LOWORD(lp));
+}
+int MouseY(LPARAM lp) {
+    return static_cast<short>(HIWORD(lp));
+}
+}  // namespace
+
+bool TWinControl::GraphicPress(TMouseButton button, WPARAM wp, LPARAM lp, bool doubleClick) {
+    const int x = MouseX(lp), y = MouseY(lp);
+    TControl* target = GraphicAt(x, y, false);
+    if (!target) return false;
+    captured_ = target;
+    clicked_ = button == TMouseButton::Left && !doubleClick;
+    SetCapture(hwnd_);
+    const TRect b = target->Bounds();
+    target->MouseDown(button, TShiftState{wp, doubleClick}, x - b.left, y - b.top);
+    return true;
+}
+
+bool TWinControl::GraphicRelease(TMouseButton button, WPARAM wp, LPARAM lp) {
+    TControl* target = captured_;
+    if (!target) return false;
+    captured_ = nullptr;
+    const bool click = clicked_ && button == TMouseButton::Left;
+    clicked_ = false;
+    if (GetCapture() == hwnd_) ReleaseCapture();
+    const TRect b = target->Bounds();
+    const int x = MouseX(lp) - b.left, y = MouseY(lp) - b.top;
+    const bool inside = x >= 0 && x < b.Width() && y >= 0 && y < b.Height();
+    target->MouseRelease(button, TShiftState{wp, false}, x, y, click && inside);
+    return true;
+}
+
+void TWinControl::SetHot(TControl* control) {
+    if (hot_ == control) return;
+    if (hot_) hot_->MouseLeave();
+    hot_ = control;
+    if (hot_) hot_->MouseEnter();
+}
+
+void TWinControl::GraphicMove(WPARAM wp, LPARAM lp) {
+    const int x = MouseX(lp), y = MouseY(lp);
+    if (!captured_) {
+        SetHot(GraphicAt(x, y, true));
+        if (hot_ && !trackingLeave_) {
+            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
+            trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
+        }
+    }
+    TControl* target = captured_ ? captured_ : hot_;
+    if (target && target->Enabled()) {
+        const TRect b = target->Bounds();
+        target->MouseMove(TShiftState{wp, false}, x - b.left, y - b.top);
+    }
 }
 
 LRESULT TWinControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -210,15 +286,34 @@ LRESULT TWinControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            if (MouseDownOnGraphic(TMouseButton::Left, lp)) return 0;
+            if (GraphicPress(TMouseButton::Left, wp, lp, msg == WM_LBUTTONDBLCLK)) return 0;
             break;
         case WM_RBUTTONDOWN:
         case WM_RBUTTONDBLCLK:
-            if (MouseDownOnGraphic(TMouseButton::Right, lp)) return 0;
+            if (GraphicPress(TMouseButton::Right, wp, lp, msg == WM_RBUTTONDBLCLK)) return 0;
             break;
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK:
-            if (MouseDownOnGraphic(TMouseButton::Middle, lp)) return 0;
+            if (GraphicPress(TMouseButton::Middle, wp, lp, msg == WM_MBUTTONDBLCLK)) return 0;
+            break;
+        case WM_LBUTTONUP:
+            if (GraphicRelease(TMouseButton::Left, wp, lp)) return 0;
+            break;
+        case WM_RBUTTONUP:
+            if (GraphicRelease(TMouseButton::Right, wp, lp)) return 0;
+            break;
+        case WM_MBUTTONUP:
+            if (GraphicRelease(TMouseButton::Middle, wp, lp)) return 0;
+            break;
+        case WM_MOUSEMOVE:
+            GraphicMove(wp, lp);
+            break;
+        case WM_MOUSELEAVE:
+            trackingLeave_ = false;
+            if (!captured_) SetHot(nullptr);
+            break;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lp) != hwnd_) captured_ = nullptr;
             break;
         case WM_COMMAND:
         case WM_HSCROLL:
@@ -239,7 +334,7 @@ LRESULT TWinControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
 // ---- TzamPanel
 
 TzamPanel::TzamPanel(TWinControl* parent) : TWinControl(parent) {
-    RegisterOwnClass(L"TzamPanel");
+    RegisterOwnClass(L"TzamPanel", CS_DBLCLKS);
     if (parent && parent->Handle())
         CreateOwnWindow(L"TzamPanel", L"",
                         WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0,

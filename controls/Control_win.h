@@ -13,6 +13,14 @@ class TWinControl;
 
 enum class TMouseButton { Left, Right, Middle };
 
+// Keys and buttons held during a mouse message (the message's MK_ flags), and whether the press
+// is the second of a double click.
+struct TShiftState {
+    WPARAM keys = 0;
+    bool doubleClick = false;
+    bool Left() const { return (keys & MK_LBUTTON) != 0; }
+};
+
 // A control placed and docked in a container. A control without a window of its own (a picture,
 // a label) is painted by its container.
 class TControl {
@@ -30,8 +38,23 @@ class TControl {
     void SetBounds(int left, int top, int width, int height);
     void SetVisible(bool visible);
 
-    // Any mouse button pressed on the control.
-    std::function<void(TMouseButton)> OnMouseDown;
+    bool Enabled() const { return enabled_; }
+    virtual void SetEnabled(bool enabled);
+
+    // Mouse events, in client coordinates of the control. A windowless control gets them from
+    // its container, which keeps the mouse captured for it from a press to the release.
+    std::function<void(TMouseButton, TShiftState, int, int)> OnMouseDown;
+    std::function<void(TMouseButton, TShiftState, int, int)> OnMouseUp;
+    std::function<void(TShiftState, int, int)> OnMouseMove;
+    std::function<void()> OnClick;
+    std::function<void()> OnDblClick;
+
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    // The release; `click` when it ends a left press on the control inside the control.
+    virtual void MouseRelease(TMouseButton button, TShiftState shift, int x, int y, bool click);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseEnter() {}
+    virtual void MouseLeave() {}
 
     virtual bool Windowed() const { return false; }
     virtual void Paint(HDC) {}
@@ -44,6 +67,7 @@ class TControl {
 
     TWinControl* parent_;
     AlignItem layout_;
+    bool enabled_ = true;
 };
 
 // A control with a window of its own, which docks its children on every size change.
@@ -85,7 +109,17 @@ class TWinControl : public TControl {
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    bool MouseDownOnGraphic(TMouseButton button, LPARAM lp);
+    // The topmost visible windowless child at a point; disabled ones only when asked.
+    TControl* GraphicAt(int x, int y, bool allowDisabled) const;
+    bool GraphicPress(TMouseButton button, WPARAM wp, LPARAM lp, bool doubleClick);
+    bool GraphicRelease(TMouseButton button, WPARAM wp, LPARAM lp);
+    void GraphicMove(WPARAM wp, LPARAM lp);
+    void SetHot(TControl* control);
+
+    TControl* captured_ = nullptr;  // receives the mouse until the release
+    bool clicked_ = false;          // the capture began with a left press
+    TControl* hot_ = nullptr;       // under the pointer
+    bool trackingLeave_ = false;
 };
 
 // A plain container with a colour.

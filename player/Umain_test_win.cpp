@@ -43,6 +43,26 @@ bool QuitPosted() {
     return std::exchange(g_quit, false);
 }
 
+// Records what reaches the play pipeline.
+struct RecordingPlay : PendingPlayControl {
+    std::vector<std::string> calls;
+    void SetMute(bool m) override { calls.push_back(m ? "mute on" : "mute off"); }
+    void SetVolume(int v) override { calls.push_back("volume " + std::to_string(v)); }
+    void NextEpisode() override { calls.push_back("next"); }
+};
+
+// The innermost visible child window under a point given in `top`'s client coordinates, and the
+// point in that window's client coordinates.
+HWND Deepest(HWND top, POINT* p) {
+    HWND at = top;
+    for (;;) {
+        HWND child = ChildWindowFromPointEx(at, *p, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
+        if (!child || child == at) return at;
+        MapWindowPoints(at, child, p, 1);
+        at = child;
+    }
+}
+
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -50,7 +70,7 @@ class MainWindowTest : public ::testing::Test {
         ASSERT_NE(hook_, nullptr);
         g_sysCommands.clear();
         g_quit = false;
-        form_ = std::make_unique<Tfrm_wuxplay>(nullptr);
+        form_ = std::make_unique<Tfrm_wuxplay>(nullptr, MainWindowPorts{nullptr, &play_, nullptr});
         ASSERT_NE(form_->Handle(), nullptr);
         hwnd_ = form_->Handle();
         form_->Show();
@@ -73,7 +93,19 @@ class MainWindowTest : public ::testing::Test {
         return ChildWindowFromPointEx(parent, p, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
     }
 
+    // Posts a press and release at a point of the play bar (its own coordinates).
+    HWND PlayBar() {
+        POINT p{300, 567 - 14 - 30};
+        HWND bar = Deepest(hwnd_, &p);
+        return bar;
+    }
+    void Post(HWND w, UINT msg, WPARAM keys, int x, int y) {
+        PostMessageW(w, msg, keys, MAKELPARAM(x, y));
+        Pump();
+    }
+
     GdiplusSession gdiplus_;
+    RecordingPlay play_;
     HHOOK hook_ = nullptr;
     std::unique_ptr<Tfrm_wuxplay> form_;
     HWND hwnd_ = nullptr;
@@ -180,6 +212,56 @@ TEST_F(MainWindowTest, FullScreenTakesThePlayAreaOutAndBack) {
     GetWindowRect(playMain, &back);
     EXPECT_TRUE(EqualRect(&back, &docked));
     EXPECT_FALSE(GetWindowLongPtrW(playMain, GWL_EXSTYLE) & WS_EX_TOPMOST);
+}
+
+TEST_F(MainWindowTest, ClickOnASkinnedButtonReachesItsHandlerOnce) {
+    HWND bar = PlayBar();
+    ASSERT_NE(bar, hwnd_);
+    play_.calls.clear();
+    // The mute button at (154, 33), 38 x 32.
+    Post(bar, WM_LBUTTONDOWN, MK_LBUTTON, 170, 45);
+    Post(bar, WM_LBUTTONUP, 0, 170, 45);
+    EXPECT_EQ(play_.calls, std::vector<std::string>{"mute on"});
+    EXPECT_TRUE(form_->Down(ButtonId::ImgButton16));
+
+    // A double click is one click.
+    play_.calls.clear();
+    Post(bar, WM_LBUTTONDOWN, MK_LBUTTON, 170, 45);
+    Post(bar, WM_LBUTTONUP, 0, 170, 45);
+    Post(bar, WM_LBUTTONDBLCLK, MK_LBUTTON, 170, 45);
+    Post(bar, WM_LBUTTONUP, 0, 170, 45);
+    EXPECT_EQ(play_.calls, std::vector<std::string>{"mute off"});
+
+    // A press that is released outside the button is no click.
+    play_.calls.clear();
+    Post(bar, WM_LBUTTONDOWN, MK_LBUTTON, 170, 45);
+    Post(bar, WM_LBUTTONUP, 0, 400, 45);
+    EXPECT_TRUE(play_.calls.empty());
+}
+
+TEST_F(MainWindowTest, DisabledButtonIgnoresTheClick) {
+    HWND bar = PlayBar();
+    form_->SetEnabled(ButtonId::ImgButton15, false);  // next, at (107, 17)
+    play_.calls.clear();
+    Post(bar, WM_LBUTTONDOWN, MK_LBUTTON, 120, 30);
+    Post(bar, WM_LBUTTONUP, 0, 120, 30);
+    EXPECT_TRUE(play_.calls.empty());
+    form_->SetEnabled(ButtonId::ImgButton15, true);
+    Post(bar, WM_LBUTTONDOWN, MK_LBUTTON, 120, 30);
+    Post(bar, WM_LBUTTONUP, 0, 120, 30);
+    EXPECT_EQ(play_.calls, std::vector<std::string>{"next"});
+}
+
+TEST_F(MainWindowTest, DraggingTheVolumeSliderSetsTheVolume) {
+    HWND bar = PlayBar();
+    play_.calls.clear();
+    // The slider at (196, 39): travel 74 over 0..100; the pointer stays captured outside.
+    Post(bar, WM_LBUTTONDOWN, MK_LBUTTON, 196 + 10, 45);
+    Post(bar, WM_MOUSEMOVE, MK_LBUTTON, 196 + 37, 45);
+    Post(bar, WM_MOUSEMOVE, MK_LBUTTON, 196 + 300, 45);
+    Post(bar, WM_LBUTTONUP, 0, 196 + 300, 45);
+    Post(bar, WM_MOUSEMOVE, 0, 196 + 20, 45);  // released: moves change nothing
+    EXPECT_EQ(play_.calls, (std::vector<std::string>{"volume 13", "volume 50", "volume 100"}));
 }
 
 }  // namespace

@@ -41,8 +41,13 @@ void StartProgram(const std::string& path, WORD show) {
 
 }  // namespace
 
-Tfrm_wuxplay::Tfrm_wuxplay(TAppWindow* owner)
-    : TWinControl(nullptr), owner_(owner), logic_(*this, pages_, play_, lock_, ContentHost) {
+Tfrm_wuxplay::Tfrm_wuxplay(TAppWindow* owner, MainWindowPorts ports)
+    : TWinControl(nullptr),
+      owner_(owner),
+      pages_(ports.pages ? *ports.pages : pendingPages_),
+      play_(ports.play ? *ports.play : pendingPlay_),
+      lock_(ports.lock ? *ports.lock : pendingLock_),
+      logic_(*this, pages_, play_, lock_, ContentHost) {
     RegisterOwnClass(ClassName, CS_DBLCLKS);
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - kDesignHeight) / 2;
@@ -72,23 +77,24 @@ std::unique_ptr<Tzamimage> Tfrm_wuxplay::MakeImage(TWinControl* parent, const wc
     return image;
 }
 
-TPlainButton* Tfrm_wuxplay::MakeButton(TWinControl* parent, ButtonId id, const std::wstring& text,
-                                       int x, int y, int w, int h) {
-    auto button = std::make_unique<TPlainButton>(parent, text);
+TImgButton* Tfrm_wuxplay::MakeButton(TWinControl* parent, ButtonId id, const wchar_t* pictures,
+                                     int x, int y, int w, int h) {
+    auto button = std::make_unique<TImgButton>(parent);
     button->SetBounds(x, y, w, h);
+    button->LoadPictures(GetModuleHandleW(nullptr), pictures);
     button->OnClick = [this, id] { logic_.ButtonClick(id); };
     auto* raw = button.get();
     buttons_[id] = std::move(button);
     return raw;
 }
 
-TPlainButton* Tfrm_wuxplay::Button(ButtonId id) const {
+TImgButton* Tfrm_wuxplay::Button(ButtonId id) const {
     auto it = buttons_.find(id);
     return it == buttons_.end() ? nullptr : it->second.get();
 }
 
 void Tfrm_wuxplay::CreateControls() {
-    const auto drag = [this](TMouseButton b) { Image2MouseDown(b); };
+    const auto drag = [this](TMouseButton, TShiftState, int, int) { Image2MouseDown(); };
 
     Pl_tool = std::make_unique<TzamPanel>(this);
     Pl_tool->SetBounds(0, 0, kDesignWidth, 71);
@@ -100,11 +106,12 @@ void Tfrm_wuxplay::CreateControls() {
     Img_Avatar->SetBounds(4, 5, 72, 64);
     for (auto* image : {Image10.get(), Image2.get(), Img_Avatar.get()}) image->OnMouseDown = drag;
 
-    static const wchar_t* const kToolbarWords[] = {L"登录", L"童锁", L"论坛", L"空间", L"日记",
-                                                   L"相册", L"搜索", L"历史", L"学习"};
+    // Pictures TB1 ... TB9 show the words 登录 童锁 论坛 空间 日记 相册 搜索 历史 学习.
+    static const wchar_t* const kToolbarPictures[] = {L"TB1", L"TB2", L"TB3", L"TB4", L"TB5",
+                                                      L"TB6", L"TB7", L"TB8", L"TB9"};
     for (int i = 0; i < 9; ++i)
         MakeButton(Pl_tool.get(), static_cast<ButtonId>(static_cast<int>(ButtonId::ImgButton1) + i),
-                   kToolbarWords[i], 160 + 64 * i, 8, 64, 63);
+                   kToolbarPictures[i], 160 + 64 * i, 8, 64, 63);
 
     Lb_Name = std::make_unique<TLabel>(Pl_tool.get());
     Lb_Name->SetBounds(84, 9, 73, 26);
@@ -122,9 +129,9 @@ void Tfrm_wuxplay::CreateControls() {
     Pl_toolsys->SetAlign(TAlign::Right);
     Image9 = MakeImage(Pl_toolsys.get(), L"TOOLSYS", TAlign::Client, 125, 71, false);
     Image9->OnMouseDown = drag;
-    MakeButton(Pl_toolsys.get(), ButtonId::ImgBut_min, L"_", 1, 8, 41, 28);
-    MakeButton(Pl_toolsys.get(), ButtonId::ImgBut_max, L"□", 40, 8, 41, 28);
-    MakeButton(Pl_toolsys.get(), ButtonId::ImgBut_close, L"×", 79, 8, 41, 28);
+    MakeButton(Pl_toolsys.get(), ButtonId::ImgBut_min, L"MIN", 1, 8, 41, 28);
+    MakeButton(Pl_toolsys.get(), ButtonId::ImgBut_max, L"MAX", 40, 8, 41, 28);
+    MakeButton(Pl_toolsys.get(), ButtonId::ImgBut_close, L"CLOSE", 79, 8, 41, 28);
 
     Pl_bott = std::make_unique<TzamPanel>(this);
     Pl_bott->SetBounds(0, 0, kDesignWidth, 14);
@@ -165,14 +172,19 @@ void Tfrm_wuxplay::CreateControls() {
     Pl_playcon->SetBounds(0, 0, 615, 65);
     Pl_playcon->SetAlign(TAlign::Bottom);
     Image6 = MakeImage(Pl_playcon.get(), L"PLAYBAR", TAlign::Client, 615, 65, true);
-    MakeButton(Pl_playcon.get(), ButtonId::ImgButton13, L"播放", 2, 7, 58, 56);
-    MakeButton(Pl_playcon.get(), ButtonId::ImgButton14, L"停止", 60, 17, 47, 48);
-    MakeButton(Pl_playcon.get(), ButtonId::ImgButton15, L"下一集", 107, 17, 47, 48);
-    MakeButton(Pl_playcon.get(), ButtonId::ImgButton16, L"静音", 154, 33, 38, 32);
-    ImgTrackBar1 = std::make_unique<TPlainTrackBar>(Pl_playcon.get(), 0, 100);
+    MakeButton(Pl_playcon.get(), ButtonId::ImgButton13, L"PLAY", 2, 7, 58, 56);
+    MakeButton(Pl_playcon.get(), ButtonId::ImgButton14, L"STOP", 60, 17, 47, 48);
+    MakeButton(Pl_playcon.get(), ButtonId::ImgButton15, L"NEXT", 107, 17, 47, 48);
+    MakeButton(Pl_playcon.get(), ButtonId::ImgButton16, L"MUTE", 154, 33, 38, 32);
+    ImgTrackBar1 = std::make_unique<TImgTrackBar>(Pl_playcon.get());
     ImgTrackBar1->SetBounds(196, 39, 97, 25);
-    ImgTrackBar1->OnChange = [this](int position) { logic_.ImgTrackBar1Change(position); };
-    MakeButton(Pl_playcon.get(), ButtonId::ImgButton17, L"全屏", 296, 17, 47, 48);
+    HMODULE module = GetModuleHandleW(nullptr);
+    ImgTrackBar1->BackPicture.LoadFromResource(module, L"VOL_BACK");
+    ImgTrackBar1->PosPicture.LoadFromResource(module, L"VOL_POS");
+    ImgTrackBar1->SliderPicture.LoadFromResource(module, L"VOL_SLIDER");
+    ImgTrackBar1->Logic().SetMax(100);
+    ImgTrackBar1->OnChange = [this] { logic_.ImgTrackBar1Change(ImgTrackBar1->Position()); };
+    MakeButton(Pl_playcon.get(), ButtonId::ImgButton17, L"FULL", 296, 17, 47, 48);
     Lb_playname = std::make_unique<TLabel>(Pl_playcon.get());
     Lb_playname->SetBounds(359, 25, 250, 24);
     Lb_playname->SetFont(L"楷体", 21, true);
@@ -250,7 +262,7 @@ void Tfrm_wuxplay::Pl_playmainResize() {
                          CentreOffset(flash.Height(), ad.Height()), ad.Width(), ad.Height());
 }
 
-void Tfrm_wuxplay::Image2MouseDown(TMouseButton) {
+void Tfrm_wuxplay::Image2MouseDown() {
     if (IsZoomed(hwnd_)) return;
     ReleaseCapture();
     SendMessageW(hwnd_, WM_SYSCOMMAND, kScDragMove, 0);

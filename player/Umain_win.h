@@ -7,10 +7,18 @@
 
 #include "Control_win.h"
 #include "PendingPorts.h"
-#include "Placeholders_win.h"
+#include "ImgButton_win.h"
+#include "ImgTrackBar_win.h"
 #include "Umain.h"
 
 class TAppWindow;
+
+// The components the window reaches through its ports; a null one is not there yet.
+struct MainWindowPorts {
+    SitePages* pages = nullptr;
+    PlayControl* play = nullptr;
+    LockControl* lock = nullptr;
+};
 
 // The player's main window: a borderless skinned window with the toolbar, the play area and the
 // side panel. Its decisions live in MainWindowLogic.
@@ -19,7 +27,7 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
     static constexpr const wchar_t* ClassName = L"Tfrm_wuxplay";
 
     // Creates the window and its controls, then runs FormCreate. `owner` may be null.
-    explicit Tfrm_wuxplay(TAppWindow* owner);
+    explicit Tfrm_wuxplay(TAppWindow* owner, MainWindowPorts ports = {});
     ~Tfrm_wuxplay() override;
 
     // Shows the window, which runs FormShow.
@@ -46,17 +54,20 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
     void FormDestroy();
     void FormResize();
     void Pl_playmainResize();
-    void Image2MouseDown(TMouseButton button);
+    void Image2MouseDown();
     std::unique_ptr<Tzamimage> MakeImage(TWinControl* parent, const wchar_t* resource, TAlign align,
                                          int width, int height, bool stretch);
-    TPlainButton* MakeButton(TWinControl* parent, ButtonId id, const std::wstring& text, int x,
-                             int y, int w, int h);
-    TPlainButton* Button(ButtonId id) const;
+    TImgButton* MakeButton(TWinControl* parent, ButtonId id, const wchar_t* pictures, int x, int y,
+                           int w, int h);
+    TImgButton* Button(ButtonId id) const;
 
     TAppWindow* owner_;
-    PendingSitePages pages_;
-    PendingPlayControl play_;
-    PendingLockControl lock_;
+    PendingSitePages pendingPages_;
+    PendingPlayControl pendingPlay_;
+    PendingLockControl pendingLock_;
+    SitePages& pages_;
+    PlayControl& play_;
+    LockControl& lock_;
     MainWindowLogic logic_;
 
     // Controls, parents before their children.
@@ -79,9 +90,9 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
     std::unique_ptr<TzamPanel> ShockwaveFlashEx1;  // the movie control comes later
     std::unique_ptr<TzamPanel> Pl_playcon;
     std::unique_ptr<Tzamimage> Image6;
-    std::unique_ptr<TPlainTrackBar> ImgTrackBar1;
+    std::unique_ptr<TImgTrackBar> ImgTrackBar1;
     std::unique_ptr<TLabel> Lb_playname;
     std::unique_ptr<TzamPanel> Pl_PlayAD;
     std::unique_ptr<TzamPanel> Web_PlayAD;
-    std::map<ButtonId, std::unique_ptr<TPlainButton>> buttons_;
+    std::map<ButtonId, std::unique_ptr<TImgButton>> buttons_;
 };

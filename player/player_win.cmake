@@ -8,8 +8,8 @@ add_executable(Variz WIN32 Variz_win.cpp res/Variz.rc)
 target_link_libraries(Variz PRIVATE player_win)
 target_link_options(Variz PRIVATE -municode)
 set_target_properties(Variz PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VARIZ_DIST})
-set_property(SOURCE res/Variz.rc APPEND PROPERTY OBJECT_DEPENDS
-  ${CMAKE_CURRENT_SOURCE_DIR}/res/skin/banner.png)
+file(GLOB VARIZ_SKIN_PICTURES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/res/skin/*.png)
+set_property(SOURCE res/Variz.rc APPEND PROPERTY OBJECT_DEPENDS ${VARIZ_SKIN_PICTURES})
 
 variz_test(player_test_win SOURCES Umain_test_win.cpp res/Variz.rc LIBS player_win)
 
