@@ -51,6 +51,13 @@ struct RecordingPlay : PendingPlayControl {
     void NextEpisode() override { calls.push_back("next"); }
 };
 
+// Records what reaches the site pages.
+struct RecordingPages : PendingSitePages {
+    std::vector<std::string> calls;
+    void ShowLoadingPage(const std::string& t) override { calls.push_back("loading " + t); }
+    void OpenInDefaultBrowser(const std::string& a) override { calls.push_back("browser " + a); }
+};
+
 // The innermost visible child window under a point given in `top`'s client coordinates, and the
 // point in that window's client coordinates.
 HWND Deepest(HWND top, POINT* p) {
@@ -70,7 +77,7 @@ class MainWindowTest : public ::testing::Test {
         ASSERT_NE(hook_, nullptr);
         g_sysCommands.clear();
         g_quit = false;
-        form_ = std::make_unique<Tfrm_wuxplay>(nullptr, MainWindowPorts{nullptr, &play_, nullptr});
+        form_ = std::make_unique<Tfrm_wuxplay>(nullptr, MainWindowPorts{&pages_, &play_, nullptr});
         ASSERT_NE(form_->Handle(), nullptr);
         hwnd_ = form_->Handle();
         form_->Show();
@@ -106,6 +113,7 @@ class MainWindowTest : public ::testing::Test {
 
     GdiplusSession gdiplus_;
     RecordingPlay play_;
+    RecordingPages pages_;
     HHOOK hook_ = nullptr;
     std::unique_ptr<Tfrm_wuxplay> form_;
     HWND hwnd_ = nullptr;
@@ -237,6 +245,21 @@ TEST_F(MainWindowTest, ClickOnASkinnedButtonReachesItsHandlerOnce) {
     Post(bar, WM_LBUTTONDOWN, MK_LBUTTON, 170, 45);
     Post(bar, WM_LBUTTONUP, 0, 400, 45);
     EXPECT_TRUE(play_.calls.empty());
+}
+
+TEST_F(MainWindowTest, ToolbarClicksReachTheirHandlersUnlessDisabled) {
+    POINT p{200, 40};
+    HWND toolbar = Deepest(hwnd_, &p);
+    ASSERT_NE(toolbar, hwnd_);
+    pages_.calls.clear();
+    // The log-in button at (160, 8), then the forum button at (288, 8), disabled at creation.
+    Post(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, 190, 40);
+    Post(toolbar, WM_LBUTTONUP, 0, 190, 40);
+    Post(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, 320, 40);
+    Post(toolbar, WM_LBUTTONUP, 0, 320, 40);
+    ASSERT_EQ(pages_.calls.size(), 1u);
+    EXPECT_EQ(pages_.calls[0].rfind("loading http://", 0), 0u);
+    EXPECT_NE(pages_.calls[0].find("/member/index1.php"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, DisabledButtonIgnoresTheClick) {
