@@ -8,7 +8,24 @@ namespace {
 HINSTANCE Instance() {
     return GetModuleHandleW(nullptr);
 }
+
+std::function<void(const std::exception&)>& Reporter() {
+    static std::function<void(const std::exception&)> reporter;
+    return reporter;
+}
 }  // namespace
+
+void SetExceptionReporter(std::function<void(const std::exception&)> reporter) {
+    Reporter() = std::move(reporter);
+}
+
+void ReportException(const std::exception& e) {
+    if (Reporter()) {
+        Reporter()(e);
+        return;
+    }
+    MessageBoxA(nullptr, e.what(), nullptr, MB_OK | MB_ICONERROR);
+}
 
 // ---- TControl
 
@@ -166,7 +183,13 @@ LRESULT CALLBACK TWinControl::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
         self->hwnd_ = hwnd;
     }
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-    const LRESULT result = self->HandleMessage(msg, wp, lp);
+    LRESULT result = 0;
+    // Nothing may unwind through the system's call of this procedure.
+    try {
+        result = self->HandleMessage(msg, wp, lp);
+    } catch (const std::exception& e) {
+        ReportException(e);
+    }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
@@ -10,6 +11,11 @@
 #include "Picture_win.h"
 
 class TWinControl;
+
+// An error that a window's handler raised: it ends the handler, not the program, and is shown to
+// the user. The program may set how it is shown (the default is a plain message box).
+void ReportException(const std::exception& e);
+void SetExceptionReporter(std::function<void(const std::exception&)> reporter);
 
 enum class TMouseButton { Left, Right, Middle };
 

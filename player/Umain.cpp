@@ -120,6 +120,12 @@ void MainWindowLogic::DocumentComplete() {
     ApplySide();
 }
 
+void MainWindowLogic::NavigationStalled() {
+    if (!side_.NavigateFailed()) return;
+    side_.ShowHistory();
+    ApplySide();
+}
+
 void MainWindowLogic::HandleCloseRequest() {
     close_.Allow();
     view_.Close();

@@ -23,6 +23,8 @@ class MainWindowLogic {
     void FSCommand(const std::string& command, const std::string& args);
     bool NavigateError();  // answers Cancel
     void DocumentComplete();
+    // A failed navigation after which no document completed: the history takes the panel.
+    void NavigationStalled();
 
     // The window's own close requests (Alt+F4, the taskbar) answer whether to close.
     bool FormCloseQuery() const { return close_.CloseAllowed(); }

@@ -137,6 +137,16 @@ TEST_F(MainWindowLogicTest, PlayerNavigationsClearAFailedNavigation) {
     EXPECT_TRUE(logic.Side().NavigateFailed());
 }
 
+TEST_F(MainWindowLogicTest, StalledFailedNavigationShowsTheHistory) {
+    logic.NavigationStalled();  // nothing failed: nothing changes
+    EXPECT_EQ(logic.Side().Layer(), SideLayer::Cover);
+    EXPECT_TRUE(Take().empty());
+    logic.NavigateError();
+    logic.NavigationStalled();
+    EXPECT_EQ(logic.Side().Layer(), SideLayer::History);
+    EXPECT_EQ(Take(), V{"side web=0 grid=1"});
+}
+
 TEST_F(MainWindowLogicTest, MovieCommands) {
     logic.FSCommand("kefoweb", "/a/b.html");
     logic.FSCommand("kefoend", "");

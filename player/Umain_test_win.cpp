@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "Picture_win.h"
@@ -12,6 +13,18 @@
 namespace {
 
 std::vector<WPARAM> g_sysCommands;
+std::vector<std::string> g_errors;
+
+// The window's controls are COM objects; errors that handlers raise are collected, not shown.
+class WindowEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        SetExceptionReporter([](const std::exception& e) { g_errors.push_back(e.what()); });
+    }
+    void TearDown() override { OleUninitialize(); }
+};
+const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new WindowEnvironment);
 bool g_quit = false;
 
 // Sees every system command that reaches the default window processing, and stops it there so
@@ -285,6 +298,32 @@ TEST_F(MainWindowTest, DraggingTheVolumeSliderSetsTheVolume) {
     Post(bar, WM_LBUTTONUP, 0, 196 + 300, 45);
     Post(bar, WM_MOUSEMOVE, 0, 196 + 20, 45);  // released: moves change nothing
     EXPECT_EQ(play_.calls, (std::vector<std::string>{"volume 13", "volume 50", "volume 100"}));
+}
+
+TEST(MainWindowBrowser, FailedNavigationWithoutADocumentFallsBackToTheHistory) {
+    // The real site page panel: here every navigation fails and no document ever completes.
+    GdiplusSession gdiplus;
+    g_errors.clear();
+    Tfrm_wuxplay form(nullptr);
+    ASSERT_NE(form.Handle(), nullptr);
+    form.Show();
+    const DWORD start = GetTickCount();
+    while (form.Logic().Side().Layer() != SideLayer::History && GetTickCount() - start < 15000) {
+        Pump();
+        Sleep(20);
+    }
+    EXPECT_EQ(form.Logic().Side().Layer(), SideLayer::History);
+    EXPECT_TRUE(form.Logic().Side().NavigateFailed());
+    // The log-in button's navigation clears the failure; it fails again and falls back again.
+    form.Logic().ButtonClick(ButtonId::ImgButton1);
+    Pump();
+    const DWORD again = GetTickCount();
+    while (!form.Logic().Side().NavigateFailed() && GetTickCount() - again < 15000) {
+        Pump();
+        Sleep(20);
+    }
+    EXPECT_TRUE(form.Logic().Side().NavigateFailed());
+    EXPECT_TRUE(g_errors.empty()) << g_errors.front();
 }
 
 }  // namespace

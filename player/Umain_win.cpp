@@ -13,6 +13,9 @@ constexpr int kDesignWidth = 906;
 constexpr int kDesignHeight = 567;
 const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kBlack = RGB(0, 0, 0);
+constexpr UINT_PTR kStalledNavigationTimer = 1;
+constexpr UINT kStalledNavigationMs = 2000;
+constexpr std::size_t kNavigateErrorCancel = 4;  // pDisp, URL, Frame, StatusCode, Cancel
 
 std::string ExecutablePath() {
     std::vector<char> buffer(MAX_PATH);
@@ -44,10 +47,9 @@ void StartProgram(const std::string& path, WORD show) {
 Tfrm_wuxplay::Tfrm_wuxplay(TAppWindow* owner, MainWindowPorts ports)
     : TWinControl(nullptr),
       owner_(owner),
-      pages_(ports.pages ? *ports.pages : pendingPages_),
+      ports_(ports),
       play_(ports.play ? *ports.play : pendingPlay_),
-      lock_(ports.lock ? *ports.lock : pendingLock_),
-      logic_(*this, pages_, play_, lock_, ContentHost) {
+      lock_(ports.lock ? *ports.lock : pendingLock_) {
     RegisterOwnClass(ClassName, CS_DBLCLKS);
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - kDesignHeight) / 2;
@@ -58,6 +60,9 @@ Tfrm_wuxplay::Tfrm_wuxplay(TAppWindow* owner, MainWindowPorts ports)
                          RECT{x, y, x + kDesignWidth, y + kDesignHeight}))
         return;
     CreateControls();
+    sitePages_ = std::make_unique<TSitePages>(*WebBrowserWithUI1);
+    logic_ = std::make_unique<MainWindowLogic>(*this, ports.pages ? *ports.pages : *sitePages_,
+                                               play_, lock_, ContentHost);
     FormCreate();
     FormResize();
 }
@@ -82,10 +87,19 @@ TImgButton* Tfrm_wuxplay::MakeButton(TWinControl* parent, ButtonId id, const wch
     auto button = std::make_unique<TImgButton>(parent);
     button->SetBounds(x, y, w, h);
     button->LoadPictures(GetModuleHandleW(nullptr), pictures);
-    button->OnClick = [this, id] { logic_.ButtonClick(id); };
+    button->OnClick = [this, id] { logic_->ButtonClick(id); };
     auto* raw = button.get();
     buttons_[id] = std::move(button);
     return raw;
+}
+
+std::unique_ptr<TWebBrowserWithUI> Tfrm_wuxplay::MakeBrowser(TWinControl* parent) {
+    auto browser = std::make_unique<TWebBrowserWithUI>(parent);
+    // No scroll bars, no border, no context menu on any page of the player.
+    browser->UISettings = {false, false, false, false};
+    browser->Color = kWhite;
+    browser->SetAlign(TAlign::Client);
+    return browser;
 }
 
 TImgButton* Tfrm_wuxplay::Button(ButtonId id) const {
@@ -144,17 +158,22 @@ void Tfrm_wuxplay::CreateControls() {
     Pl_list->SetBounds(0, 0, 285, 482);
     Pl_list->SetAlign(TAlign::Right);
     Image4 = MakeImage(Pl_list.get(), L"EDGE_LIST", TAlign::Right, 4, 482, true);
-    WebBrowserWithUI1 = std::make_unique<TzamPanel>(Pl_list.get());
-    WebBrowserWithUI1->Color = kWhite;
-    WebBrowserWithUI1->SetAlign(TAlign::Client);
+    WebBrowserWithUI1 = MakeBrowser(Pl_list.get());
+    WebBrowserWithUI1->OnGetExternal = [this](TWebBrowserWithUI&, ComPtr<IDispatch>& dispatch) {
+        dispatch = BridgeDispatch;
+    };
+    WebBrowserWithUI1->Events[EWBEvent::DocumentComplete] = [this](EWBEventArgs&) {
+        WebBrowserWithUI1DocumentComplete();
+    };
+    WebBrowserWithUI1->Events[EWBEvent::NavigateError] = [this](EWBEventArgs& args) {
+        WebBrowserWithUI1NavigateError(args);
+    };
     imgDBGrid1 = std::make_unique<TzamPanel>(Pl_list.get());
     imgDBGrid1->Color = kWhite;
     imgDBGrid1->SetAlign(TAlign::Client);
     Pl_web = std::make_unique<TzamPanel>(Pl_list.get());
     Pl_web->SetAlign(TAlign::Client);
-    WebBrowserWithUI2 = std::make_unique<TzamPanel>(Pl_web.get());
-    WebBrowserWithUI2->Color = kWhite;
-    WebBrowserWithUI2->SetAlign(TAlign::Client);
+    WebBrowserWithUI2 = MakeBrowser(Pl_web.get());
 
     Pl_play = std::make_unique<TzamPanel>(this);
     Pl_play->SetAlign(TAlign::Client);
@@ -183,7 +202,7 @@ void Tfrm_wuxplay::CreateControls() {
     ImgTrackBar1->PosPicture.LoadFromResource(module, L"VOL_POS");
     ImgTrackBar1->SliderPicture.LoadFromResource(module, L"VOL_SLIDER");
     ImgTrackBar1->Logic().SetMax(100);
-    ImgTrackBar1->OnChange = [this] { logic_.ImgTrackBar1Change(ImgTrackBar1->Position()); };
+    ImgTrackBar1->OnChange = [this] { logic_->ImgTrackBar1Change(ImgTrackBar1->Position()); };
     MakeButton(Pl_playcon.get(), ButtonId::ImgButton17, L"FULL", 296, 17, 47, 48);
     Lb_playname = std::make_unique<TLabel>(Pl_playcon.get());
     Lb_playname->SetBounds(359, 25, 250, 24);
@@ -192,9 +211,7 @@ void Tfrm_wuxplay::CreateControls() {
 
     Pl_PlayAD = std::make_unique<TzamPanel>(Pl_playmain.get());
     Pl_PlayAD->SetBounds(64, 56, 473, 297);
-    Web_PlayAD = std::make_unique<TzamPanel>(Pl_PlayAD.get());
-    Web_PlayAD->Color = kWhite;
-    Web_PlayAD->SetAlign(TAlign::Client);
+    Web_PlayAD = MakeBrowser(Pl_PlayAD.get());
 }
 
 void Tfrm_wuxplay::FormCreate() {
@@ -238,7 +255,7 @@ void Tfrm_wuxplay::Show() {
 }
 
 void Tfrm_wuxplay::FormShow() {
-    logic_.FormShow();
+    logic_->FormShow();
 }
 
 void Tfrm_wuxplay::FormDestroy() {
@@ -260,6 +277,19 @@ void Tfrm_wuxplay::Pl_playmainResize() {
     const TRect ad = Pl_PlayAD->Bounds();
     Pl_PlayAD->SetBounds(CentreOffset(flash.Width(), ad.Width()),
                          CentreOffset(flash.Height(), ad.Height()), ad.Width(), ad.Height());
+}
+
+void Tfrm_wuxplay::WebBrowserWithUI1DocumentComplete() {
+    KillTimer(hwnd_, kStalledNavigationTimer);
+    sitePages_->DocumentComplete();
+    logic_->DocumentComplete();
+}
+
+void Tfrm_wuxplay::WebBrowserWithUI1NavigateError(const EWBEventArgs& args) {
+    args.SetBool(kNavigateErrorCancel, logic_->NavigateError());
+    // Where no document completes after the failure, the history still takes the panel.
+    SetTimer(hwnd_, kStalledNavigationTimer, kStalledNavigationMs, nullptr);
+    sitePages_->NavigateError();
 }
 
 void Tfrm_wuxplay::Image2MouseDown() {
@@ -325,21 +355,28 @@ LRESULT Tfrm_wuxplay::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CLOSE:
             // Alt+F4 and the taskbar's close reach here too; only an allowed close goes on.
-            if (logic_.FormCloseQuery()) DestroyWindow(hwnd_);
+            if (logic_->FormCloseQuery()) DestroyWindow(hwnd_);
             return 0;
         case kCloseRequestMessage:
             // The sender must not wait for the window to go away.
             ReplyMessage(0);
-            logic_.HandleCloseRequest();
+            logic_->HandleCloseRequest();
             return 0;
         case WM_SYSCOMMAND:
-            if (logic_.SysCommandSwallowed(wp)) return 0;
+            if (logic_->SysCommandSwallowed(wp)) return 0;
             break;
         case WM_SIZE: {
             const LRESULT result = TWinControl::HandleMessage(msg, wp, lp);
             FormResize();
             return result;
         }
+        case WM_TIMER:
+            if (wp == kStalledNavigationTimer) {
+                KillTimer(hwnd_, kStalledNavigationTimer);
+                logic_->NavigationStalled();
+                return 0;
+            }
+            break;
         case WM_SHOWWINDOW:
             // Shown by the program, not re-shown with a restored owner.
             if (wp && lp == 0) FormShow();

@@ -9,6 +9,8 @@
 #include "PendingPorts.h"
 #include "ImgButton_win.h"
 #include "ImgTrackBar_win.h"
+#include "SitePages_win.h"
+#include "WebBrowserWithUI_win.h"
 #include "Umain.h"
 
 class TAppWindow;
@@ -32,7 +34,7 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
 
     // Shows the window, which runs FormShow.
     void Show();
-    MainWindowLogic& Logic() { return logic_; }
+    MainWindowLogic& Logic() { return *logic_; }
 
     // MainView
     void ShowSideLayers(bool plWebVisible, bool gridVisible) override;
@@ -60,15 +62,20 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
     TImgButton* MakeButton(TWinControl* parent, ButtonId id, const wchar_t* pictures, int x, int y,
                            int w, int h);
     TImgButton* Button(ButtonId id) const;
+    std::unique_ptr<TWebBrowserWithUI> MakeBrowser(TWinControl* parent);
+
+    void WebBrowserWithUI1DocumentComplete();
+    void WebBrowserWithUI1NavigateError(const EWBEventArgs& args);
 
     TAppWindow* owner_;
-    PendingSitePages pendingPages_;
+    MainWindowPorts ports_;
     PendingPlayControl pendingPlay_;
     PendingLockControl pendingLock_;
-    SitePages& pages_;
     PlayControl& play_;
     LockControl& lock_;
-    MainWindowLogic logic_;
+    std::unique_ptr<TSitePages> sitePages_;
+    std::unique_ptr<MainWindowLogic> logic_;
+    ComPtr<IDispatch> BridgeDispatch;  // the script bridge joins here once it exists
 
     // Controls, parents before their children.
     std::unique_ptr<TzamPanel> Pl_tool;
@@ -80,10 +87,10 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
     std::unique_ptr<Tzamimage> Image3, Image7, Image8;
     std::unique_ptr<TzamPanel> Pl_list;
     std::unique_ptr<Tzamimage> Image4;
-    std::unique_ptr<TzamPanel> WebBrowserWithUI1;  // the browser control comes later
-    std::unique_ptr<TzamPanel> imgDBGrid1;         // the history grid comes later
+    std::unique_ptr<TWebBrowserWithUI> WebBrowserWithUI1;
+    std::unique_ptr<TzamPanel> imgDBGrid1;  // the history grid comes later
     std::unique_ptr<TzamPanel> Pl_web;
-    std::unique_ptr<TzamPanel> WebBrowserWithUI2;
+    std::unique_ptr<TWebBrowserWithUI> WebBrowserWithUI2;
     std::unique_ptr<TzamPanel> Pl_play;
     std::unique_ptr<Tzamimage> Image1, Image11;
     std::unique_ptr<TzamPanel> Pl_playmain;
@@ -93,6 +100,6 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
     std::unique_ptr<TImgTrackBar> ImgTrackBar1;
     std::unique_ptr<TLabel> Lb_playname;
     std::unique_ptr<TzamPanel> Pl_PlayAD;
-    std::unique_ptr<TzamPanel> Web_PlayAD;
+    std::unique_ptr<TWebBrowserWithUI> Web_PlayAD;
     std::map<ButtonId, std::unique_ptr<TImgButton>> buttons_;
 };

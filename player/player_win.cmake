@@ -1,8 +1,12 @@
 # The Windows side of the player: the window library, the program and its Wine tests.
 add_library(player_win STATIC
-  AppWindow_win.cpp Umain_win.cpp lock/Uunlock_win.cpp)
-target_include_directories(player_win PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/lock)
-target_link_libraries(player_win PUBLIC player_logic controls_win common_win ole32 oleaut32 uuid)
+  AppWindow_win.cpp SitePages_win.cpp Umain_win.cpp
+  browser/SHDocVw_Zam_win.cpp browser/WebBrowserWithUI_win.cpp
+  lock/Uunlock_win.cpp)
+target_include_directories(player_win PUBLIC
+  ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/browser ${CMAKE_CURRENT_SOURCE_DIR}/lock)
+target_link_libraries(player_win PUBLIC
+  player_logic browser_logic controls_win common_win ole32 oleaut32 uuid shell32 shlwapi urlmon)
 
 add_executable(Variz WIN32 Variz_win.cpp res/Variz.rc)
 target_link_libraries(Variz PRIVATE player_win)
@@ -11,7 +15,8 @@ set_target_properties(Variz PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${VARIZ_DIST})
 file(GLOB VARIZ_SKIN_PICTURES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/res/skin/*.png)
 set_property(SOURCE res/Variz.rc APPEND PROPERTY OBJECT_DEPENDS ${VARIZ_SKIN_PICTURES})
 
-variz_test(player_test_win SOURCES Umain_test_win.cpp res/Variz.rc LIBS player_win)
+variz_test(player_test_win
+  SOURCES Umain_test_win.cpp browser/SHDocVw_Zam_test_win.cpp res/Variz.rc LIBS player_win)
 
 # Every delivered program must run from a bare copy of the folder.
 add_test(NAME DeliveredProgramsImportOnlySystemDlls

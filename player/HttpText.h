@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// What a short HTTP text fetch needs of the platform's internet functions. Each object closes its
+// handle when it is destroyed.
+
+// An opened address whose body is read in pieces.
+class InternetRequest {
+  public:
+    virtual ~InternetRequest() = default;
+    struct ReadResult {
+        bool ok;              // the platform's success flag
+        std::uint32_t count;  // bytes delivered into the buffer
+    };
+    virtual ReadResult Read(char* buffer, std::uint32_t size) = 0;
+};
+
+// The opened internet service.
+class InternetSession {
+  public:
+    virtual ~InternetSession() = default;
+    // Null when the address cannot be opened.
+    virtual std::unique_ptr<InternetRequest> OpenUrl(const std::string& address,
+                                                     std::uint32_t flags) = 0;
+};
+
+class InternetPort {
+  public:
+    virtual ~InternetPort() = default;
+    // Opens the service with the system's preconfigured access, no proxy named and no flags; null
+    // when that fails.
+    virtual std::unique_ptr<InternetSession> Open(const std::string& agent) = 0;
+};
+
+constexpr const char* kHttpTextAgent = "MyApp";
+constexpr std::uint32_t kInternetFlagReload = 0x80000000u;  // always from the server
+
+// The body of an HTTP GET of `address` as the bytes came, or empty when the service or the address
+// cannot be opened. A zero byte cuts off the rest of its 1024-byte read.
+std::string HttpGetText(InternetPort& port, const std::string& address);

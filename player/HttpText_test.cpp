@@ -1,0 +1,116 @@
+#include "HttpText.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ScriptedRead {
+    bool ok;
+    std::string bytes;
+};
+
+// A fake internet service: answers from a script and writes what it was asked into a journal.
+struct FakeInternet : InternetPort {
+    bool serviceOpens = true;
+    bool addressOpens = true;
+    std::vector<ScriptedRead> reads;  // then every further read delivers nothing
+    std::vector<std::string> journal;
+
+    struct Request : InternetRequest {
+        FakeInternet& net;
+        std::size_t next = 0;
+        explicit Request(FakeInternet& n) : net(n) {}
+        ~Request() override { net.journal.push_back("close request"); }
+        ReadResult Read(char* buffer, std::uint32_t size) override {
+            net.journal.push_back("read " + std::to_string(size));
+            if (next >= net.reads.size()) return {true, 0};
+            const auto& r = net.reads[next++];
+            std::memcpy(buffer, r.bytes.data(), r.bytes.size());
+            return {r.ok, static_cast<std::uint32_t>(r.bytes.size())};
+        }
+    };
+    struct Session : InternetSession {
+        FakeInternet& net;
+        explicit Session(FakeInternet& n) : net(n) {}
+        ~Session() override { net.journal.push_back("close session"); }
+        std::unique_ptr<InternetRequest> OpenUrl(const std::string& address,
+                                                 std::uint32_t flags) override {
+            char f[16];
+            std::snprintf(f, sizeof f, "%08X", flags);
+            net.journal.push_back("open url " + address + " " + f);
+            if (!net.addressOpens) return nullptr;
+            return std::make_unique<Request>(net);
+        }
+    };
+    std::unique_ptr<InternetSession> Open(const std::string& agent) override {
+        journal.push_back("open service " + agent);
+        if (!serviceOpens) return nullptr;
+        return std::make_unique<Session>(*this);
+    }
+};
+
+TEST(HttpGetText, AssemblesTheChunks) {
+    const std::string a(1024, 'a'), b(1024, 'b'), c(100, 'c');
+    struct Case {
+        const char* what;
+        std::vector<ScriptedRead> reads;
+        std::string expected;
+    } cases[] = {
+        {"empty body", {}, ""},
+        {"one short read", {{true, "hello"}}, "hello"},
+        {"full chunks and a short one", {{true, a}, {true, b}, {true, c}}, a + b + c},
+        {"reads shorter than a chunk", {{true, "ab"}, {true, "cd"}}, "abcd"},
+        {"zero byte cuts the rest of its chunk",
+         {{true, std::string("abc\0def", 7)}, {true, "ghi"}},
+         "abcghi"},
+        {"zero byte first", {{true, std::string("\0xyz", 4)}, {true, "tail"}}, "tail"},
+        {"zero byte at the end of a full chunk",
+         {{true, std::string(1023, 'a') + '\0'}, {true, c}},
+         std::string(1023, 'a') + c},
+        {"bytes of a failed read count", {{false, "xy"}, {true, "z"}}, "xyz"},
+        {"a failed read without bytes ends", {{false, ""}, {true, "never"}}, ""},
+        {"an empty read ends", {{true, "a"}, {true, ""}, {true, "b"}}, "a"},
+        {"bytes stay as they came",
+         {{true, "\xD1\xA7\r\n/media/1.swf\xFF"}},
+         "\xD1\xA7\r\n/media/1.swf\xFF"},
+    };
+    for (const auto& cs : cases) {
+        FakeInternet net;
+        net.reads = cs.reads;
+        EXPECT_EQ(HttpGetText(net, "http://h/x"), cs.expected) << cs.what;
+    }
+}
+
+TEST(HttpGetText, AsksWithTheAgentReloadFlagAndChunkSize) {
+    FakeInternet net;
+    net.reads = {{true, std::string(1024, 'a')}, {true, "b"}};
+    HttpGetText(net, "http://127.0.0.1:8321/plus/play.php?aid=101");
+    EXPECT_EQ(
+        net.journal,
+        (std::vector<std::string>{
+            "open service MyApp", "open url http://127.0.0.1:8321/plus/play.php?aid=101 80000000",
+            "read 1024", "read 1024", "read 1024", "close request", "close session"}));
+}
+
+TEST(HttpGetText, OpeningFailuresGiveEmptyTextAndCloseWhatWasOpen) {
+    FakeInternet noService;
+    noService.serviceOpens = false;
+    noService.reads = {{true, "unused"}};
+    EXPECT_EQ(HttpGetText(noService, "http://h/"), "");
+    EXPECT_EQ(noService.journal, (std::vector<std::string>{"open service MyApp"}));
+
+    FakeInternet noAddress;
+    noAddress.addressOpens = false;
+    noAddress.reads = {{true, "unused"}};
+    EXPECT_EQ(HttpGetText(noAddress, "http://h/"), "");
+    EXPECT_EQ(noAddress.journal,
+              (std::vector<std::string>{"open service MyApp", "open url http://h/ 80000000",
+                                        "close session"}));
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+#include "SitePages_win.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+#include <urlmon.h>
+
+#include "ComError_win.h"
+#include "DIvezoZaz.h"
+#include "LoadingPage.h"
+#include "TextConv_win.h"
+
+void TSitePages::ShowLoadingPage(const std::string& target) {
+    const std::string page = BuildLoadingPage(Player().ProgramDir, target);
+    ComPtr<IDispatch> document = panel_.Document();
+    if (document) {
+        LoadPage(document.Get(), page);
+        return;
+    }
+    // The page needs a document to go into; it goes in once the blank one has completed.
+    pendingPage_ = page;
+    pendingTarget_ = target;
+    panel_.Navigate(L"about:blank");
+}
+
+void TSitePages::LoadPage(IDispatch* document, const std::string& page) {
+    ComPtr<IPersistStreamInit> persist;
+    CheckHr(
+        document->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(persist.Put())),
+        "IPersistStreamInit");
+    auto stream = ComPtr<IStream>::Attach(SHCreateMemStream(
+        reinterpret_cast<const BYTE*>(page.data()), static_cast<UINT>(page.size())));
+    if (!stream) throw ComError("SHCreateMemStream", E_OUTOFMEMORY);
+    CheckHr(persist->Load(stream.Get()), "IPersistStreamInit::Load");
+}
+
+void TSitePages::DocumentComplete() {
+    if (pendingPage_.empty()) return;
+    const std::string page = std::move(pendingPage_);
+    pendingPage_.clear();
+    pendingTarget_.clear();
+    if (ComPtr<IDispatch> document = panel_.Document()) LoadPage(document.Get(), page);
+}
+
+void TSitePages::NavigateError() {
+    // Without even a blank document the loading page cannot show; the target is opened directly.
+    if (pendingTarget_.empty()) return;
+    const std::string target = std::move(pendingTarget_);
+    pendingTarget_.clear();
+    pendingPage_.clear();
+    panel_.Navigate(AnsiToWide(target));
+}
+
+void TSitePages::Navigate(const std::string& address) {
+    panel_.Navigate(AnsiToWide(address));
+}
+
+void TSitePages::OpenInDefaultBrowser(const std::string& address) {
+    // Nothing is reported when no program takes the address.
+    ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void TSitePages::StartLogoMovie() {
+    PlayerState& s = Player();
+    s.LogoMoviePath = s.ProgramDir + "web\\logo1.swf";
+    if (OnStartLogoMovie) OnStartLogoMovie();
+}
+
+bool DownloadToFile(const std::string& address, const std::string& fileName) {
+    return SUCCEEDED(URLDownloadToFileA(nullptr, address.c_str(), fileName.c_str(), 0, nullptr));
+}
