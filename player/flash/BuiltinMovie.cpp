@@ -1,0 +1,472 @@
+#include "BuiltinMovie.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "MovieImage.h"
+
+namespace {
+
+// Saved state: a marker word (0x67 ... without a movie; a load image puts 0x66, the length and
+// the movie behind it), then the properties that were set, each as identifier, kind and value.
+constexpr std::uint8_t kStateMarker[4] = {0x67, 0x55, 0x66, 0x55};
+
+void PutU16(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    out.push_back(static_cast<std::uint8_t>(v));
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+
+void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    PutU16(out, v & 0xFFFF);
+    PutU16(out, v >> 16);
+}
+
+class StateReader {
+  public:
+    StateReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+    bool Ok() const { return ok_; }
+    std::uint32_t U8() {
+        if (pos_ >= size_) {
+            ok_ = false;
+            return 0;
+        }
+        return data_[pos_++];
+    }
+    std::uint32_t U16() {
+        const std::uint32_t lo = U8();
+        return lo | U8() << 8;
+    }
+    std::uint32_t U32() {
+        const std::uint32_t lo = U16();
+        return lo | U16() << 16;
+    }
+    std::size_t Left() const { return size_ - pos_; }
+
+  private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+    bool ok_ = true;
+};
+
+enum : std::uint8_t { kBool = 0, kInt = 1, kText = 2 };
+
+std::u16string DecimalText(std::int32_t v) {
+    const std::string s = std::to_string(v);
+    return std::u16string(s.begin(), s.end());
+}
+
+FlashValue Coerce(FlashPropertyKind kind, const FlashValue& v) {
+    const bool* b = std::get_if<bool>(&v);
+    const std::int32_t* i = std::get_if<std::int32_t>(&v);
+    const std::u16string* s = std::get_if<std::u16string>(&v);
+    switch (kind) {
+        case FlashPropertyKind::Bool:
+            if (b) return *b;
+            if (i) return *i != 0;
+            return !s->empty() && *s != u"false" && *s != u"0";
+        case FlashPropertyKind::Int:
+            if (i) return *i;
+            if (b) return std::int32_t{*b ? -1 : 0};
+            {
+                std::int64_t n = 0;
+                bool negative = false;
+                std::size_t at = 0;
+                if (at < s->size() && (*s)[at] == u'-') negative = true, ++at;
+                for (; at < s->size() && (*s)[at] >= u'0' && (*s)[at] <= u'9'; ++at)
+                    n = std::min<std::int64_t>(n * 10 + ((*s)[at] - u'0'), 0x7FFFFFFF);
+                return static_cast<std::int32_t>(negative ? -n : n);
+            }
+        default:
+            if (s) return *s;
+            if (i) return DecimalText(*i);
+            return std::u16string(*b ? u"true" : u"false");
+    }
+}
+
+void PutProps(std::vector<std::uint8_t>& out, const std::map<int, FlashValue>& props) {
+    PutU16(out, static_cast<std::uint32_t>(props.size()));
+    for (const auto& [id, value] : props) {
+        PutU32(out, static_cast<std::uint32_t>(id));
+        if (const bool* b = std::get_if<bool>(&value)) {
+            out.push_back(kBool);
+            out.push_back(*b ? 1 : 0);
+        } else if (const std::int32_t* i = std::get_if<std::int32_t>(&value)) {
+            out.push_back(kInt);
+            PutU32(out, static_cast<std::uint32_t>(*i));
+        } else {
+            const auto& s = std::get<std::u16string>(value);
+            out.push_back(kText);
+            PutU32(out, static_cast<std::uint32_t>(s.size()));
+            for (const char16_t c : s) PutU16(out, c);
+        }
+    }
+}
+
+bool ReadProps(const std::uint8_t* data, std::size_t size, std::map<int, FlashValue>& props) {
+    if (size == 0) return true;  // an image without properties keeps the defaults
+    StateReader r(data, size);
+    const std::uint32_t count = r.U16();
+    for (std::uint32_t n = 0; n < count && r.Ok(); ++n) {
+        const auto id = static_cast<int>(r.U32());
+        switch (r.U8()) {
+            case kBool:
+                props[id] = Coerce(KindOfFlashProperty(id), r.U8() != 0);
+                break;
+            case kInt:
+                props[id] = Coerce(KindOfFlashProperty(id), static_cast<std::int32_t>(r.U32()));
+                break;
+            case kText: {
+                const std::uint32_t length = r.U32();
+                if (length > r.Left() / 2) return false;
+                std::u16string s;
+                s.reserve(length);
+                for (std::uint32_t i = 0; i < length; ++i)
+                    s.push_back(static_cast<char16_t>(r.U16()));
+                props[id] = Coerce(KindOfFlashProperty(id), s);
+                break;
+            }
+            default:
+                return false;
+        }
+    }
+    return r.Ok();
+}
+
+std::u16string VariableKey(const std::u16string& name) {
+    for (const char16_t* prefix : {u"_root.", u"_level0.", u"/:"}) {
+        const std::u16string p(prefix);
+        if (name.compare(0, p.size(), p) == 0) return name.substr(p.size());
+    }
+    return name;
+}
+
+Rgb RgbFromInt(std::int32_t v) {
+    Rgb c;
+    c.r = static_cast<std::uint8_t>(v >> 16);
+    c.g = static_cast<std::uint8_t>(v >> 8);
+    c.b = static_cast<std::uint8_t>(v);
+    return c;
+}
+
+// Stage twips to client pixels for a scale mode: 0 show all, 1 no border, 2 exact fit, 3 no scale.
+struct StageTransform {
+    double sx = 1, sy = 1, ox = 0, oy = 0;
+    std::int32_t x0 = 0, y0 = 0;
+
+    StageTransform(const SwfRect& stage, int width, int height, int mode)
+        : x0(stage.xMin), y0(stage.yMin) {
+        double sw = (stage.xMax - stage.xMin) / 20.0, sh = (stage.yMax - stage.yMin) / 20.0;
+        if (sw <= 0 || sh <= 0) sw = width, sh = height;
+        if (sw <= 0 || sh <= 0) return;
+        if (mode == 2) {
+            sx = width / sw;
+            sy = height / sh;
+            return;
+        }
+        double s = 1;
+        if (mode == 0) s = std::min(width / sw, height / sh);
+        if (mode == 1) s = std::max(width / sw, height / sh);
+        sx = sy = s;
+        ox = (width - sw * s) / 2;
+        oy = (height - sh * s) / 2;
+    }
+    int X(std::int64_t twips) const {
+        return static_cast<int>(std::lround(ox + (twips - x0) / 20.0 * sx));
+    }
+    int Y(std::int64_t twips) const {
+        return static_cast<int>(std::lround(oy + (twips - y0) / 20.0 * sy));
+    }
+};
+
+// A strip that stands out from the background.
+Rgb StripColor(Rgb background) {
+    const int luminance = (background.r * 299 + background.g * 587 + background.b * 114) / 1000;
+    return luminance > 128 ? Rgb{0x40, 0x40, 0x40} : Rgb{0xC0, 0xC0, 0xC0};
+}
+
+std::vector<std::u16string> Lines(const std::u16string& text) {
+    std::vector<std::u16string> lines(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+            lines.emplace_back();
+        } else {
+            lines.back().push_back(c);
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+BuiltinMovie::BuiltinMovie(BuiltinMovieHost& host) : host_(host) {}
+
+bool BuiltinMovie::Prop(int dispId) const {
+    const auto it = props_.find(dispId);
+    const FlashValue v = it != props_.end() ? it->second : DefaultFlashValue(dispId);
+    return std::get<bool>(Coerce(FlashPropertyKind::Bool, v));
+}
+
+void BuiltinMovie::Play() {
+    if (!movie_) return;
+    playing_ = true;
+    Changed();
+}
+
+void BuiltinMovie::Stop() {
+    playing_ = false;
+    Changed();
+}
+
+void BuiltinMovie::LoadMovie(int layer, const std::u16string& url) {
+    if (layer != 0) return;
+    if (url.empty() || url == u"http://") Clear();
+}
+
+void BuiltinMovie::SetVariable(const std::u16string& name, const std::u16string& value) {
+    variables_[VariableKey(name)] = value;
+    if (movie_) host_.Invalidate();
+}
+
+std::u16string BuiltinMovie::Variable(const std::u16string& name) const {
+    const auto it = variables_.find(VariableKey(name));
+    return it != variables_.end() ? it->second : std::u16string();
+}
+
+FlashValue BuiltinMovie::GetProperty(int dispId) {
+    if (dispId == FlashDispId::Playing) return IsPlaying();
+    if (dispId == FlashDispId::FrameNum) return std::int32_t{CurrentFrame()};
+    const auto it = props_.find(dispId);
+    return it != props_.end() ? it->second : DefaultFlashValue(dispId);
+}
+
+void BuiltinMovie::SetProperty(int dispId, const FlashValue& value) {
+    const FlashValue v = Coerce(KindOfFlashProperty(dispId), value);
+    if (dispId == FlashDispId::Playing) {
+        std::get<bool>(v) ? Play() : Stop();
+        return;
+    }
+    if (dispId == FlashDispId::FrameNum) {
+        if (!movie_ || movie_->frames.empty()) return;
+        const int last = static_cast<int>(movie_->frames.size()) - 1;
+        GotoFrame(std::clamp(std::get<std::int32_t>(v), 0, last));
+        Changed();
+        FirePending();
+        return;
+    }
+    props_[dispId] = v;
+    if (dispId == FlashDispId::Movie) {
+        LoadMovie(0, std::get<std::u16string>(v));
+        return;
+    }
+    host_.Invalidate();
+}
+
+std::vector<std::uint8_t> BuiltinMovie::StateBytes() const {
+    std::vector<std::uint8_t> out(kStateMarker, kStateMarker + 4);
+    if (movie_ && Prop(FlashDispId::EmbedMovie)) {
+        out[0] = kMovieMarker;
+        PutU32(out, static_cast<std::uint32_t>(movieBytes_.size()));
+        out.insert(out.end(), movieBytes_.begin(), movieBytes_.end());
+    }
+    PutProps(out, props_);
+    return out;
+}
+
+std::uint32_t BuiltinMovie::SaveStateSizeMax() {
+    return static_cast<std::uint32_t>(StateBytes().size());
+}
+
+void BuiltinMovie::SaveState(std::vector<std::uint8_t>& buffer) {
+    const std::vector<std::uint8_t> state = StateBytes();
+    if (buffer.size() < state.size()) throw MovieControlError("The state does not fit its buffer");
+    std::copy(state.begin(), state.end(), buffer.begin());
+}
+
+void BuiltinMovie::LoadState(const std::vector<std::uint8_t>& image) {
+    StateImageParts parts;
+    if (!SplitStateImage(image.data(), image.size(), parts) ||
+        (image[0] != kMovieMarker && image[0] != kStateMarker[0]))
+        throw MovieControlError("The saved state cannot be read");
+    std::map<int, FlashValue> props;
+    if (!ReadProps(parts.rest, parts.restLength, props))
+        throw MovieControlError("The saved state cannot be read");
+    if (!parts.hasMovie) {
+        props_ = std::move(props);
+        Clear();
+        return;
+    }
+    auto movie = std::make_unique<SwfMovie>();
+    if (!ReadSwf(parts.movie, parts.movieLength, *movie))
+        throw MovieControlError("The embedded movie cannot be played");
+    props_ = std::move(props);
+    Start(std::move(movie),
+          std::vector<std::uint8_t>(parts.movie, parts.movie + parts.movieLength));
+}
+
+void BuiltinMovie::Clear() {
+    movie_.reset();
+    movieBytes_.clear();
+    display_.clear();
+    variables_.clear();
+    pending_.clear();
+    frame_ = -1;
+    playing_ = false;
+    ++generation_;
+    Changed();
+}
+
+void BuiltinMovie::Start(std::unique_ptr<SwfMovie> movie, std::vector<std::uint8_t> bytes) {
+    movie_ = std::move(movie);
+    movieBytes_ = std::move(bytes);
+    display_.clear();
+    variables_.clear();
+    pending_.clear();
+    ++generation_;
+    playing_ = true;
+    frame_ = 0;
+    if (!movie_->frames.empty()) EnterFrame(0);
+    Changed();
+    FirePending();
+}
+
+void BuiltinMovie::ApplyPlaces(int frame) {
+    for (const SwfPlace& p : movie_->frames[static_cast<std::size_t>(frame)].places) {
+        if (p.kind == SwfPlace::Remove) {
+            display_.erase(p.depth);
+            continue;
+        }
+        auto it = display_.find(p.depth);
+        if (p.kind == SwfPlace::Modify && it != display_.end()) {
+            if (p.hasCharacter) it->second.characterId = p.characterId;
+            if (p.hasMatrix) it->second.x = p.translateX, it->second.y = p.translateY;
+        } else if (p.hasCharacter) {
+            display_[p.depth] = Placed{p.characterId, p.translateX, p.translateY};
+        } else {
+            continue;
+        }
+        // A field whose variable does not exist yet gives it its initial text.
+        const auto text = movie_->editTexts.find(p.characterId);
+        if (p.hasCharacter && text != movie_->editTexts.end() && !text->second.variable.empty())
+            variables_.try_emplace(VariableKey(text->second.variable), text->second.initialText);
+    }
+}
+
+void BuiltinMovie::EnterFrame(int frame) {
+    frame_ = frame;
+    ApplyPlaces(frame);
+    for (const SwfAction& a : movie_->frames[static_cast<std::size_t>(frame)].actions) {
+        switch (a.kind) {
+            case SwfAction::Stop:
+                playing_ = false;
+                break;
+            case SwfAction::Play:
+                playing_ = true;
+                break;
+            case SwfAction::FSCommand:
+                pending_.push_back(a);
+                break;
+        }
+    }
+}
+
+void BuiltinMovie::GotoFrame(int frame) {
+    display_.clear();
+    for (int f = 0; f < frame; ++f) ApplyPlaces(f);
+    EnterFrame(frame);
+}
+
+void BuiltinMovie::Tick() {
+    if (!movie_ || !playing_ || movie_->frames.size() < 2) return;
+    if (static_cast<std::size_t>(frame_) + 1 < movie_->frames.size()) {
+        EnterFrame(frame_ + 1);
+    } else if (Prop(FlashDispId::Loop)) {
+        GotoFrame(0);
+    } else {
+        playing_ = false;
+    }
+    Changed();
+    FirePending();
+}
+
+void BuiltinMovie::Changed() {
+    const unsigned want = movie_ && playing_ && movie_->frames.size() > 1 ? FrameIntervalMs() : 0;
+    if (want != timer_) {
+        timer_ = want;
+        host_.SetFrameTimer(want);
+    }
+    host_.Invalidate();
+}
+
+void BuiltinMovie::FirePending() {
+    if (pending_.empty()) return;
+    const std::vector<SwfAction> commands = std::move(pending_);
+    pending_.clear();
+    const unsigned generation = generation_;
+    for (const SwfAction& a : commands) {
+        if (generation != generation_ || !events_) break;
+        events_->OnFSCommand(a.command, a.args);
+    }
+}
+
+unsigned BuiltinMovie::FrameIntervalMs() const {
+    const double fps = movie_ ? movie_->FramesPerSecond() : 0;
+    if (fps <= 0) return 1000 / 12;
+    return static_cast<unsigned>(std::clamp(std::lround(1000 / fps), 8L, 60000L));
+}
+
+void BuiltinMovie::Paint(MovieCanvas& canvas, int width, int height) const {
+    const PixelRect client{0, 0, width, height};
+    const auto it = props_.find(FlashDispId::BackgroundColor);
+    const std::int32_t overrideColor = it != props_.end() ? std::get<std::int32_t>(it->second) : -1;
+    if (!movie_) {
+        canvas.FillRect(client,
+                        overrideColor >= 0 ? RgbFromInt(overrideColor) : Rgb{255, 255, 255});
+        return;
+    }
+    const Rgb background = overrideColor >= 0      ? RgbFromInt(overrideColor)
+                           : movie_->hasBackground ? movie_->background
+                                                   : Rgb{255, 255, 255};
+    canvas.FillRect(client, background);
+
+    const auto scale = props_.find(FlashDispId::ScaleMode);
+    const StageTransform t(movie_->stage, width, height,
+                           scale != props_.end() ? std::get<std::int32_t>(scale->second) : 0);
+    for (const auto& [depth, placed] : display_) {
+        const auto field = movie_->editTexts.find(placed.characterId);
+        if (field == movie_->editTexts.end()) continue;
+        const SwfEditText& e = field->second;
+        const std::int64_t gutter = 40;  // two pixels inside the field's bounds, as fields have
+        PixelRect box{t.X(std::int64_t{placed.x} + e.bounds.xMin + e.leftMargin + gutter),
+                      t.Y(std::int64_t{placed.y} + e.bounds.yMin + gutter),
+                      t.X(std::int64_t{placed.x} + e.bounds.xMax - e.rightMargin - gutter),
+                      t.Y(std::int64_t{placed.y} + e.bounds.yMax - gutter)};
+        const int pixelHeight =
+            std::max(1, static_cast<int>(std::lround(e.fontHeight / 20.0 * t.sy)));
+        const int lineHeight =
+            std::max(1, pixelHeight + static_cast<int>(std::lround(e.leading / 20.0 * t.sy)));
+        const TextAlign align = e.align == 1   ? TextAlign::Right
+                                : e.align == 2 ? TextAlign::Center
+                                : e.align == 3 ? TextAlign::Justify
+                                               : TextAlign::Left;
+        const std::u16string text = e.variable.empty() ? e.initialText : Variable(e.variable);
+        for (const std::u16string& line : Lines(text)) {
+            if (box.top >= box.bottom) break;
+            canvas.DrawText(box, line, e.color, pixelHeight, align);
+            box.top += lineHeight;
+        }
+    }
+
+    const std::size_t frames = movie_->frames.size();
+    if (frames > 1) {
+        const int left = t.X(movie_->stage.xMin), right = t.X(movie_->stage.xMax);
+        const int bottom = t.Y(movie_->stage.yMax);
+        const int strip = std::max(2, (bottom - t.Y(movie_->stage.yMin)) / 100);
+        const int done =
+            left + static_cast<int>((right - left) * static_cast<std::int64_t>(frame_ + 1) /
+                                    static_cast<std::int64_t>(frames));
+        canvas.FillRect({left, bottom - strip, done, bottom}, StripColor(background));
+    }
+}

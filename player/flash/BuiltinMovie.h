@@ -1,0 +1,108 @@
+#pragma once
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MovieControl.h"
+#include "SwfReader.h"
+
+// The movie control of our own, used when no registered control exists: it reads a subset of
+// SWF (see SwfReader.h), plays the timeline at the movie's frame rate, keeps movie variables and
+// raises FSCommand. This is its portable core; the window, the timer and the painting belong to
+// the platform, which reaches the core through the two ports below.
+
+struct PixelRect {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const PixelRect& o) const {
+        return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+    }
+};
+
+enum class TextAlign { Left, Right, Center, Justify };
+
+// Where the built-in control paints.
+class MovieCanvas {
+  public:
+    virtual ~MovieCanvas() = default;
+    virtual void FillRect(const PixelRect& rect, Rgb color) = 0;
+    // One line of text at the top of `box`, aligned within it and clipped to it.
+    virtual void DrawText(const PixelRect& box, const std::u16string& line, Rgb color,
+                          int pixelHeight, TextAlign align) = 0;
+};
+
+// What the built-in control asks of its window.
+class BuiltinMovieHost {
+  public:
+    virtual ~BuiltinMovieHost() = default;
+    virtual void Invalidate() = 0;
+    // From now on call Tick every `intervalMs` milliseconds; 0 stops the calls.
+    virtual void SetFrameTimer(unsigned intervalMs) = 0;
+};
+
+class BuiltinMovie : public MovieControl {
+  public:
+    explicit BuiltinMovie(BuiltinMovieHost& host);
+
+    void Play() override;
+    void Stop() override;
+    // Layer 0 with an empty address or "http://" clears the movie; other addresses cannot be
+    // fetched by this control and are skipped.
+    void LoadMovie(int layer, const std::u16string& url) override;
+    // "_root.loadint" and "loadint" name the same variable.
+    void SetVariable(const std::u16string& name, const std::u16string& value) override;
+    FlashValue GetProperty(int dispId) override;
+    void SetProperty(int dispId, const FlashValue& value) override;
+    std::uint32_t SaveStateSizeMax() override;
+    void SaveState(std::vector<std::uint8_t>& buffer) override;
+    // Accepts its own saved state and the load image. A state it cannot read, or a movie that is
+    // no SWF, throws MovieControlError and leaves the control as it was.
+    void LoadState(const std::vector<std::uint8_t>& image) override;
+    void SetEvents(MovieControlEvents* events) override { events_ = events; }
+
+    // One frame of the timeline: the host's timer calls it.
+    void Tick();
+    void Paint(MovieCanvas& canvas, int width, int height) const;
+
+    bool HasMovie() const { return movie_ != nullptr; }
+    const SwfMovie* Movie() const { return movie_.get(); }
+    int CurrentFrame() const { return movie_ ? frame_ : -1; }
+    bool IsPlaying() const { return movie_ && playing_; }
+    // The variable's value, empty when it has none.
+    std::u16string Variable(const std::u16string& name) const;
+    // The timer interval for the movie's frame rate.
+    unsigned FrameIntervalMs() const;
+
+  private:
+    struct Placed {
+        std::uint16_t characterId = 0;
+        std::int32_t x = 0, y = 0;  // twips
+    };
+
+    void Clear();
+    void Start(std::unique_ptr<SwfMovie> movie, std::vector<std::uint8_t> bytes);
+    void GotoFrame(int frame);
+    void ApplyPlaces(int frame);
+    void EnterFrame(int frame);
+    void Changed();
+    void FirePending();
+    bool Prop(int dispId) const;
+    std::vector<std::uint8_t> StateBytes() const;
+
+    BuiltinMovieHost& host_;
+    MovieControlEvents* events_ = nullptr;
+
+    std::unique_ptr<SwfMovie> movie_;
+    std::vector<std::uint8_t> movieBytes_;  // kept for a state saved with EmbedMovie set
+    int frame_ = -1;
+    bool playing_ = false;
+    std::map<std::uint16_t, Placed> display_;  // by depth
+    std::map<std::u16string, std::u16string> variables_;
+    std::map<int, FlashValue> props_;  // those set; the rest have their defaults
+
+    std::vector<SwfAction> pending_;  // FSCommands of the frame just entered
+    unsigned generation_ = 0;         // grows with every movie change, so a handler that loads
+                                      // another movie stops the old movie's commands
+    unsigned timer_ = 0;
+};
