@@ -21,22 +21,32 @@ export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 wine_env "$root/build/win64"
 dist="$root/build/win64/dist"
 wine=/usr/lib/wine/wine64
-
-if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-    cd "$dist" && exec "$wine" ./Variz.exe
-fi
-
-# The tour on a virtual display.
 out="$root/out"
 mkdir -p "$out"
-start_virtual_display || exit 1
+
+# The demo content server at the address the player was built for.
+host=$(sed -n 's/^VARIZ_CONTENT_HOST:STRING=//p' "$root/build/win64/CMakeCache.txt")
+server_pid=""
 player_pid=""
 cleanup() {
     [ -n "$player_pid" ] && kill "$player_pid" 2>/dev/null
     wineserver -k 2>/dev/null
+    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
     stop_virtual_display
 }
 trap cleanup EXIT
+python3 tools/content_server.py --listen "${host:-127.0.0.1:8321}" --log "$out/requests.log" \
+    >"$out/content-server.log" 2>&1 &
+server_pid=$!
+echo "Demo content server on ${host:-127.0.0.1:8321} (requests logged in $out/requests.log)"
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+    (cd "$dist" && "$wine" ./Variz.exe)
+    exit 0
+fi
+
+# The tour on a virtual display.
+start_virtual_display || exit 1
 
 wait_for_window() {
     for _ in $(seq 1 100); do

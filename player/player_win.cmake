@@ -21,3 +21,23 @@ variz_test(player_test_win
 # Every delivered program must run from a bare copy of the folder.
 add_test(NAME DeliveredProgramsImportOnlySystemDlls
   COMMAND sh ${PROJECT_SOURCE_DIR}/tools/check-imports.sh ${CMAKE_OBJDUMP} $<TARGET_FILE:Variz>)
+
+# Data files of the installation beside the programs: the shipped movies and the loading picture.
+find_program(VARIZ_HOST_PYTHON3 python3 REQUIRED)
+file(GLOB VARIZ_SWF_TOOL CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tools/swf/*.py)
+add_custom_command(
+  OUTPUT ${VARIZ_DIST}/web/logo.swf ${VARIZ_DIST}/web/load.swf
+  COMMAND ${VARIZ_HOST_PYTHON3} ${PROJECT_SOURCE_DIR}/tools/swf/make_swf.py --out ${VARIZ_DIST}
+  DEPENDS ${VARIZ_SWF_TOOL}
+  COMMENT "Writing the shipped movies")
+add_custom_command(
+  OUTPUT ${VARIZ_DIST}/web/load.gif
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/res/web/load.gif ${VARIZ_DIST}/web/load.gif
+  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/res/web/load.gif)
+add_custom_target(dist_data ALL
+  DEPENDS ${VARIZ_DIST}/web/logo.swf ${VARIZ_DIST}/web/load.swf ${VARIZ_DIST}/web/load.gif)
+
+# The folder a user copies holds the programs and the data files of the installation.
+add_test(NAME DeliveredFolderHoldsProgramsAndDataFiles
+  COMMAND sh -c "for f in Variz.exe web/logo.swf web/load.swf web/load.gif; do \
+                   test -s \"${VARIZ_DIST}/$f\" || { echo \"missing: $f\"; exit 1; }; done")

@@ -3,8 +3,9 @@
 # Usage: check-skin.sh SOURCE_DIR WORK_DIR
 src="$1"; work="$2"
 rm -rf "$work" && mkdir -p "$work" || exit 1
-/usr/bin/python3 "$src/tools/make_skin.py" --out "$work" || exit 1
 status=0
+/usr/bin/python3 "$src/tools/make_skin.py" --out "$work" --web-out "$work/web" >/dev/null || exit 1
+cmp -s "$work/web/load.gif" "$src/player/res/web/load.gif" || { echo "player/res/web/load.gif differs from the generator's"; status=1; }
 for f in "$work"/*.png; do
     name=$(basename "$f")
     cmp -s "$f" "$src/player/res/skin/$name" || { echo "player/res/skin/$name differs from the generator's"; status=1; }

@@ -1057,13 +1057,32 @@ def pieces():
     }
 
 
+def loading_bar():
+    """The picture of the loading page: a rounded bar in the toolbar's colours, 119x12."""
+    w, h = 119, 12
+    img = Image.new("RGB", (w, h), (0x20, 0x2F, 0x42))  # the loading page's background
+    d = ImageDraw.Draw(img)
+    d.rounded_rectangle((0, 1, w - 1, h - 2), radius=5, fill=(0x14, 0x52, 0x8A),
+                        outline=(0x7B, 0xD1, 0xFF))
+    for i, x in enumerate(range(4, w - 8, 10)):
+        colour = (0xFF, 0xC2, 0x5C) if i % 2 == 0 else (0xFF, 0xA2, 0x2B)
+        d.rounded_rectangle((x, 3, x + 6, h - 4), radius=2, fill=colour)
+    return img
+
+
 def main(argv=None):
     here = os.path.dirname(os.path.abspath(__file__))
     default_out = os.path.join(here, os.pardir, "player", "res", "skin")
+    default_web = os.path.join(here, os.pardir, "player", "res", "web")
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--out", default=default_out,
                     help="directory for the PNG files")
+    ap.add_argument("--web-out", default=default_web,
+                    help="directory for the data pictures of the installation (load.gif)")
     args = ap.parse_args(argv)
+    web = os.path.normpath(args.web_out)
+    os.makedirs(web, exist_ok=True)
+    loading_bar().save(os.path.join(web, "load.gif"), "GIF")
     out = os.path.normpath(args.out)
     os.makedirs(out, exist_ok=True)
     pictures = pieces()
