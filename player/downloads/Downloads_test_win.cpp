@@ -1,0 +1,257 @@
+// The downloads on the platform's URL monikers against the demo content server, with their reports
+// arriving through the message loop of this (user-interface) thread.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "DemoServer_win.h"
+#include "ProfileFile_win.h"
+#include "SyncReport_win.h"
+#include "TextConv_win.h"
+#include "UDownFile.h"
+#include "Udownlogo.h"
+#include "UrlDownload_win.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Dispatches this thread's messages until `done` holds; false after `ms`.
+template <typename Pred>
+bool PumpUntil(Pred done, ULONGLONG ms = 30000) {
+    const auto deadline = GetTickCount64() + ms;
+    while (!done()) {
+        if (GetTickCount64() > deadline) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return true;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(fs::path(AnsiToWide(path)), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream(fs::path(AnsiToWide(path)), std::ios::binary) << bytes;
+}
+
+// What the demo server's /__test/bytes sends.
+std::string ServerBytes(std::size_t n) {
+    std::string s(n, '\0');
+    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>(i % 251);
+    return s;
+}
+
+class DownloadsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (demo_server::Host().empty()) GTEST_SKIP() << "no demo server (run through ctest)";
+        char temp[MAX_PATH];
+        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+        // A folder name in the ANSI code page's double-byte characters, as a user's may be.
+        dir_ = std::string(temp) + "variz_\xCF\xC2\xD4\xD8_" + demo_server::UniqueToken() + "\\";
+        ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
+    }
+    void TearDown() override {
+        if (demo_server::Host().empty()) return;
+        demo_server::Reset();
+        std::error_code ec;
+        fs::remove_all(fs::path(AnsiToWide(dir_)), ec);
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(fs::path(AnsiToWide(dir_))))
+            names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    // A download of `n` server bytes under an address of its own.
+    std::string BytesPath(std::size_t n) {
+        return "/__test/bytes?n=" + std::to_string(n) + "&token=" + demo_server::UniqueToken();
+    }
+    void Listen(TDownFile& down) {
+        down.OnDownProcess = [this](std::uint32_t p, std::uint32_t m) {
+            EXPECT_EQ(m, 100u);
+            EXPECT_EQ(GetCurrentThreadId(), ui_);
+            progress_.push_back(p);
+        };
+        down.OnDownComplete = [this] { ++completions_; };
+        down.OnDownFail = [this](std::int32_t reason) { failures_.push_back(reason); };
+    }
+    bool Ended() const { return completions_ + failures_.size() > 0; }
+
+    const DWORD ui_ = GetCurrentThreadId();
+    std::string dir_;
+    SyncReportWindow reports_;
+    std::vector<std::uint32_t> progress_;
+    int completions_ = 0;
+    std::vector<std::int32_t> failures_;
+};
+
+TEST_F(DownloadsTest, MegabyteThroughASlowTrickleReportsRisingPercentagesAndCompletes) {
+    const auto path = BytesPath(1000000);
+    ASSERT_TRUE(demo_server::SetFault(path, "trickle_bytes_per_second=400000"));
+    TDownFile down(WindowsDownloadServices(reports_.Reporter()));
+    Listen(down);
+    down.SourceFile = demo_server::Url(path);
+    down.DestFile = dir_ + "12-1.swf";
+    down.BeginDownload();
+    ASSERT_TRUE(PumpUntil([&] { return Ended() && !down.CurrentThread(); }));
+
+    EXPECT_EQ(completions_, 1);
+    EXPECT_TRUE(failures_.empty());
+    ASSERT_GE(progress_.size(), 3u) << "a trickle gives several progress reports";
+    EXPECT_TRUE(std::is_sorted(progress_.begin(), progress_.end()));
+    EXPECT_TRUE(std::adjacent_find(progress_.begin(), progress_.end()) == progress_.end());
+    EXPECT_EQ(progress_.back(), 100u);
+    const auto got = ReadBytes(down.DestFile);
+    EXPECT_EQ(got.size(), 1000000u);
+    EXPECT_TRUE(got == ServerBytes(1000000)) << "the file holds other bytes";
+    EXPECT_EQ(Names(), (std::vector<std::string>{"12-1.swf"}));
+}
+
+TEST_F(DownloadsTest, MissingFileAndUnreachableServerFailOnceAndLeaveNoFile) {
+    const auto missing = BytesPath(1000);
+    ASSERT_TRUE(demo_server::SetFault(missing, "status=404"));
+    struct Case {
+        const char* name;
+        std::string url;
+    } cases[] = {
+        {"404", demo_server::Url(missing)},
+        // A port of this machine where nothing listens.
+        {"unreachable", "http://127.0.0.1:9/video/1-1.swf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        progress_.clear();
+        failures_.clear();
+        completions_ = 0;
+        TDownFile down(WindowsDownloadServices(reports_.Reporter()));
+        Listen(down);
+        down.SourceFile = c.url;
+        down.DestFile = dir_ + "1-1.swf";
+        down.BeginDownload();
+        ASSERT_TRUE(PumpUntil([&] { return Ended() && !down.CurrentThread(); }));
+        // Nothing more arrives afterwards.
+        PumpUntil([] { return false; }, 200);
+        EXPECT_EQ(completions_, 0);
+        ASSERT_EQ(failures_.size(), 1u);
+        EXPECT_LT(failures_[0], 0) << "a failure code";
+        EXPECT_TRUE(Names().empty());
+    }
+}
+
+TEST_F(DownloadsTest, StopMidDownloadEndsInAbortWithTheDestinationUntouched) {
+    const auto path = BytesPath(1000000);
+    ASSERT_TRUE(demo_server::SetFault(path, "trickle_bytes_per_second=100000"));
+    const auto dest = dir_ + "12-1.swf";
+    WriteBytes(dest, "older episode");
+    TDownFile down(WindowsDownloadServices(reports_.Reporter()));
+    Listen(down);
+    down.SourceFile = demo_server::Url(path);
+    down.DestFile = dest;
+    down.BeginDownload();
+    auto thread = down.CurrentThread();
+    ASSERT_TRUE(PumpUntil([&] { return !progress_.empty() || Ended(); }));
+    ASSERT_FALSE(Ended()) << "the trickle was too fast to stop";
+    const auto reportsBefore = progress_.size();
+    thread->Terminate();
+    ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }));
+
+    EXPECT_EQ(completions_, 0);
+    EXPECT_EQ(failures_, (std::vector<std::int32_t>{-2147467260}));
+    // The report that was running when the request came may already have seen it.
+    EXPECT_LE(progress_.size(), reportsBefore + 1);
+    EXPECT_LT(progress_.back(), 100u);
+    EXPECT_EQ(ReadBytes(dest), "older episode");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"12-1.swf"}));
+}
+
+TEST_F(DownloadsTest, ClosedWindowMidDownloadHearsNothingAndTheWorkerDoesNotWait) {
+    const auto path = BytesPath(1000000);
+    ASSERT_TRUE(demo_server::SetFault(path, "trickle_bytes_per_second=100000"));
+    const auto dest = dir_ + "12-1.swf";
+    WriteBytes(dest, "older episode");
+    auto window = std::make_unique<SyncReportWindow>();
+    auto down = std::make_unique<TDownFile>(WindowsDownloadServices(window->Reporter()));
+    Listen(*down);
+    down->SourceFile = demo_server::Url(path);
+    down->DestFile = dest;
+    down->BeginDownload();
+    auto thread = down->CurrentThread();
+    ASSERT_TRUE(PumpUntil([&] { return !progress_.empty(); }));
+    const auto seen = progress_;
+
+    // The main window goes: first its components, then its report window.
+    down.reset();
+    window.reset();
+    ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }));
+    EXPECT_EQ(progress_, seen);
+    EXPECT_EQ(completions_, 0);
+    EXPECT_TRUE(failures_.empty());
+    EXPECT_EQ(ReadBytes(dest), "older episode");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"12-1.swf"}));
+}
+
+class RecordingPlayer : public LogoPlayer {
+  public:
+    void StopPlay() override { ++stops; }
+    int stops = 0;
+};
+
+TEST_F(DownloadsTest, LogoUpdaterStoresTheNewTagInVarizDatOnlyAfterASuccessfulDownload) {
+    const auto settingsPath = dir_ + "Variz.dat";
+    auto settings = std::make_shared<ProfileFile>(settingsPath, kPlayerSettingsBuffer);
+    ASSERT_TRUE(settings->Write("system", "logoswf", "7"));
+    ASSERT_TRUE(demo_server::SetBody("/images/getlogo.html", "8"));
+    const auto logoPath = BytesPath(5000);
+    const auto dest = dir_ + "web_logo1.swf";
+    WriteBytes(dest, "old logo");
+
+    PlayerState state;
+    state.ProgramDir = dir_;
+    RecordingPlayer player;
+    const LogoServices services{WindowsDownloadServices(reports_.Reporter()), settings,
+                                std::make_shared<WinHttpText>(), demo_server::Host()};
+    auto run = [&] {
+        state.LogoMoviePath = dest;
+        TDownlogoswf logo(state, player, services);
+        logo.SourceFile = demo_server::Url(logoPath);
+        logo.DestFile = dest;
+        logo.BeginDownload();
+        auto thread = logo.CurrentThread();
+        ASSERT_NE(thread, nullptr);
+        ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }));
+        EXPECT_EQ(logo.CurrentThread(), nullptr);
+    };
+
+    // The server fails the logo once: the stored tag stays and the shipped logo takes over.
+    ASSERT_TRUE(demo_server::SetFault(logoPath, "status=500&times=1"));
+    run();
+    EXPECT_EQ(settings->Read("system", "logoswf", ""), "7");
+    EXPECT_EQ(state.LogoMoviePath, dir_ + "web\\logo.swf");
+    EXPECT_EQ(player.stops, 0);
+    EXPECT_EQ(ReadBytes(dest), "old logo");
+
+    // The next start gets it.
+    run();
+    EXPECT_EQ(settings->Read("system", "logoswf", ""), "8");
+    EXPECT_EQ(state.LogoMoviePath, dest);
+    EXPECT_EQ(player.stops, 1);
+    EXPECT_TRUE(ReadBytes(dest) == ServerBytes(5000));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Variz.dat", "web_logo1.swf"}));
+}
+
+}  // namespace

@@ -1,0 +1,97 @@
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "DIvezoZaz.h"
+#include "DownloadPorts.h"
+#include "SettingsFile.h"
+#include "WorkerThread.h"
+
+// What the logo updater needs besides the downloads: the version address, the settings file that
+// holds the stored tag (read and written from the worker), and the text fetch.
+struct LogoServices {
+    DownloadServices downloads;
+    std::shared_ptr<SettingsFile> settings;
+    std::shared_ptr<HttpTextPort> http;
+    std::string host;  // the content server host
+};
+
+// What the logo updater asks of the player when the logo is up to date.
+class LogoPlayer {
+  public:
+    virtual ~LogoPlayer() = default;
+    // Stops what plays and shows the movie at LogoMoviePath.
+    virtual void StopPlay() = 0;
+};
+
+// Checks the server's logo version and fetches the logo movie when it changed, then reports once.
+// Frees itself when it ends; asking it to stop changes nothing.
+class TlogoswfThread : public WorkerThread {
+  public:
+    using CompleteEvent = std::function<void(TlogoswfThread& sender)>;
+    using FailEvent = std::function<void(TlogoswfThread& sender, std::int32_t reason)>;
+
+    // Never runs when a callback is missing or the address or the file name is empty.
+    static std::shared_ptr<TlogoswfThread> Create(std::string url, std::string fileName,
+                                                  CompleteEvent onDownloadComplete,
+                                                  FailEvent onDownloadFail, bool createSuspended,
+                                                  LogoServices services);
+
+    // Meaningful inside the reports only.
+    std::int32_t Result() const { return result_; }
+    const std::string& ServerTag() const { return serverTag_; }
+
+  private:
+    TlogoswfThread(std::string url, std::string fileName, CompleteEvent complete, FailEvent fail,
+                   LogoServices services);
+    void Execute() override;
+    std::int32_t Refresh();
+
+    std::int32_t result_ = -1;
+    std::string serverTag_;
+    const std::string url_;
+    const std::string fileName_;
+    const CompleteEvent onDownloadComplete_;
+    const FailEvent onDownloadFail_;
+    const LogoServices services_;
+};
+
+// Refreshes the logo movie from the content server once per start of the player. Use it on the
+// user-interface thread only.
+class TDownlogoswf {
+  public:
+    // `state` gives ProgramDir and takes the fallback LogoMoviePath; `player` shows the logo.
+    TDownlogoswf(PlayerState& state, LogoPlayer& player, LogoServices services);
+    // Detaches from a running check: its report reaches neither this object nor the player. It
+    // does not wait for it.
+    ~TDownlogoswf();
+    TDownlogoswf(const TDownlogoswf&) = delete;
+    TDownlogoswf& operator=(const TDownlogoswf&) = delete;
+
+    std::string SourceFile;
+    std::string DestFile;
+
+    // Nothing when either path is blank.
+    void BeginDownload();
+
+    std::shared_ptr<TlogoswfThread> CurrentThread() const { return current_; }
+
+  private:
+    struct Link {
+        TDownlogoswf* owner;
+    };
+    void DownloadComplete();
+    void DownloadFail();
+    void ThreadDone(WorkerThread& sender);
+
+    PlayerState& state_;
+    LogoPlayer& player_;
+    LogoServices services_;
+    std::shared_ptr<Link> link_;
+    std::shared_ptr<TlogoswfThread> current_;
+};
+
+// The address that answers the logo's version tag.
+std::string LogoVersionAddress(const std::string& host);

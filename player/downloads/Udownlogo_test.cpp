@@ -1,0 +1,207 @@
+// The logo updater: the version check, the download, the stored tag, and what the player is told.
+#include "Udownlogo.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "DownloadFakes.h"
+#include "IniFile.h"
+
+namespace {
+
+using namespace fakes;
+
+class CountingPlayer : public LogoPlayer {
+  public:
+    void StopPlay() override { ++stops; }
+    int stops = 0;
+};
+
+const std::string kHost = "127.0.0.1:8321";
+const std::string kLogoUrl = "http://127.0.0.1:8321/images/logo1.swf";
+
+class LogoTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        state.ProgramDir = "C:\\Variz\\";
+        state.LogoMoviePath = "C:\\Variz\\web\\logo1.swf";
+        dest = dir / "logo1.swf";
+        WriteFile(dest, "old logo");
+        download->SetBody(kLogoUrl, "new logo");
+    }
+    std::unique_ptr<TDownlogoswf> Make(std::shared_ptr<HttpTextPort> http) {
+        auto logo = std::make_unique<TDownlogoswf>(
+            state, player,
+            LogoServices{{queue, download, std::make_shared<LocalFiles>()}, settings, http, kHost});
+        logo->SourceFile = kLogoUrl;
+        logo->DestFile = dest;
+        return logo;
+    }
+    bool Finish(const std::shared_ptr<TlogoswfThread>& t) {
+        return DrainUntil(*queue, [&] { return t->Finished(); });
+    }
+
+    TempDir dir;
+    std::string dest;
+    PlayerState state;
+    CountingPlayer player;
+    std::shared_ptr<SettingsFile> settings =
+        std::make_shared<IniFile>(dir / "Variz.dat", kPlayerSettingsBuffer);
+    std::shared_ptr<SyncReportQueue> queue = std::make_shared<SyncReportQueue>();
+    std::shared_ptr<ScriptedDownload> download = std::make_shared<ScriptedDownload>();
+};
+
+TEST_F(LogoTest, VersionCheckDecidesTheDownloadAndTheTagIsStoredOnlyAfterSuccess) {
+    struct Case {
+        const char* name;
+        std::optional<std::string> stored;  // none: no key in the file
+        std::string answer;                 // the server's body; empty when unreachable
+        std::optional<std::int32_t> download;
+        std::string storedAfter;
+        bool completion;
+    } cases[] = {
+        {"same tag", "7", "7", std::nullopt, "7", true},
+        {"new tag", "7", "8", kResultOk, "8", true},
+        {"no tag and no server", std::nullopt, "", std::nullopt, "", true},
+        {"new tag, download fails", "7", "8", kCannotConnect, "7", false},
+        {"tag differing in case only", "abc", "ABC", kResultOk, "ABC", true},
+        {"stored tag and no server", "7", "", kResultOk, "", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        fs::remove(dir / "Variz.dat");
+        if (c.stored) {
+            ASSERT_TRUE(settings->Write("system", "logoswf", *c.stored));
+        }
+        player.stops = 0;
+        const auto callsBefore = download->Calls().size();
+        if (c.download) download->Push(kLogoUrl, {FinishStep(*c.download)});
+        auto http = std::make_shared<FakeHttpText>(c.answer);
+
+        auto logo = Make(http);
+        logo->BeginDownload();
+        auto t = logo->CurrentThread();
+        ASSERT_NE(t, nullptr);
+        ASSERT_TRUE(Finish(t));
+
+        EXPECT_EQ(http->Asked(),
+                  (std::vector<std::string>{"http://127.0.0.1:8321/images/getlogo.html"}));
+        const auto calls = download->Calls();
+        const std::vector<std::string> made(calls.begin() + callsBefore, calls.end());
+        const auto expectedCalls =
+            c.download
+                ? std::vector<std::string>{"delete " + kLogoUrl, "quiet download " + kLogoUrl}
+                : std::vector<std::string>{};
+        EXPECT_EQ(made, expectedCalls);
+        EXPECT_EQ(settings->Read("system", "logoswf", "<none>"),
+                  c.stored || c.download ? c.storedAfter : "<none>");
+        EXPECT_EQ(ReadFile(dest), c.download == kResultOk ? "new logo" : "old logo");
+        EXPECT_EQ(player.stops, c.completion ? 1 : 0);
+        EXPECT_EQ(state.LogoMoviePath,
+                  c.completion ? "C:\\Variz\\web\\logo1.swf" : "C:\\Variz\\web\\logo.swf");
+        EXPECT_EQ(logo->CurrentThread(), nullptr);
+        for (const auto& name : dir.Names())
+            EXPECT_EQ(name.find(".part"), std::string::npos) << "a partial file was left";
+    }
+}
+
+TEST_F(LogoTest, RefusedTagWriteEndsWithoutAReportButTheEndIsSignalled) {
+    settings = std::make_shared<IniFile>(dir / "missing/Variz.dat", kPlayerSettingsBuffer);
+    download->Push(kLogoUrl, {FinishStep(kResultOk)});
+    auto logo = Make(std::make_shared<FakeHttpText>("8"));
+    logo->BeginDownload();
+    auto t = logo->CurrentThread();
+    ASSERT_TRUE(Finish(t));
+    EXPECT_EQ(player.stops, 0);
+    EXPECT_EQ(state.LogoMoviePath, "C:\\Variz\\web\\logo1.swf");
+    EXPECT_EQ(logo->CurrentThread(), nullptr);
+}
+
+TEST_F(LogoTest, BlankPathsStartNothing) {
+    auto http = std::make_shared<FakeHttpText>("8");
+    auto logo = Make(http);
+    for (auto blank : {std::string(), std::string("  ")}) {
+        logo->SourceFile = blank;
+        logo->DestFile = dest;
+        logo->BeginDownload();
+        EXPECT_EQ(logo->CurrentThread(), nullptr);
+        logo->SourceFile = kLogoUrl;
+        logo->DestFile = blank;
+        logo->BeginDownload();
+        EXPECT_EQ(logo->CurrentThread(), nullptr);
+    }
+    queue->WaitAndRunPending(std::chrono::milliseconds(20));
+    EXPECT_TRUE(http->Asked().empty());
+}
+
+TEST_F(LogoTest, ThreadWithAMissingPartNeverRuns) {
+    const TlogoswfThread::CompleteEvent complete = [](TlogoswfThread&) {};
+    const TlogoswfThread::FailEvent fail = [](TlogoswfThread&, std::int32_t) {};
+    auto http = std::make_shared<FakeHttpText>("8");
+    const LogoServices services{
+        {queue, download, std::make_shared<LocalFiles>()}, settings, http, kHost};
+    struct Case {
+        std::string url, file;
+        bool complete, fail;
+    } cases[] = {
+        {kLogoUrl, dest, false, true},
+        {kLogoUrl, dest, true, false},
+        {"", dest, true, true},
+        {kLogoUrl, "", true, true},
+    };
+    for (const auto& c : cases) {
+        auto t = TlogoswfThread::Create(c.url, c.file, c.complete ? complete : nullptr,
+                                        c.fail ? fail : nullptr, false, services);
+        t->Resume();
+        EXPECT_FALSE(t->Runnable());
+    }
+    queue->WaitAndRunPending(std::chrono::milliseconds(20));
+    EXPECT_TRUE(http->Asked().empty());
+}
+
+TEST_F(LogoTest, StopRequestChangesNothing) {
+    // A second start asks the first check to stop; both still run to their ends and report.
+    ASSERT_TRUE(settings->Write("system", "logoswf", "8"));
+    auto http = std::make_shared<FakeHttpText>("8", true);
+    auto logo = Make(http);
+    logo->BeginDownload();
+    auto first = logo->CurrentThread();
+    logo->BeginDownload();
+    auto second = logo->CurrentThread();
+    EXPECT_TRUE(first->Terminated());
+    http->Open();
+    ASSERT_TRUE(Finish(first));
+    ASSERT_TRUE(Finish(second));
+    EXPECT_EQ(player.stops, 2);
+    EXPECT_EQ(http->Asked().size(), 2u);
+}
+
+TEST_F(LogoTest, ReportOfACheckOutlivingItsComponentReachesNobody) {
+    // The main window closes while the version check still waits for the server.
+    for (bool userInterfaceGone : {false, true}) {
+        SCOPED_TRACE(userInterfaceGone ? "report side closed too" : "component only");
+        SetUp();
+        fs::remove(dir / "Variz.dat");
+        ASSERT_TRUE(settings->Write("system", "logoswf", "7"));
+        player.stops = 0;
+        download->Push(kLogoUrl, {FinishStep(kCannotConnect)});
+        auto http = std::make_shared<FakeHttpText>("8", true);
+        auto logo = Make(http);
+        logo->BeginDownload();
+        auto t = logo->CurrentThread();
+        logo.reset();
+        if (userInterfaceGone) queue->Close();
+        http->Open();
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!t->Finished() && std::chrono::steady_clock::now() < deadline)
+            queue->WaitAndRunPending(std::chrono::milliseconds(2));
+        ASSERT_TRUE(t->Finished());
+        EXPECT_EQ(player.stops, 0);
+        EXPECT_EQ(state.LogoMoviePath, "C:\\Variz\\web\\logo1.swf");
+        EXPECT_EQ(settings->Read("system", "logoswf", ""), "7");
+    }
+}
+
+}  // namespace

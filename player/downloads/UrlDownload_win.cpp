@@ -1,0 +1,164 @@
+#include "UrlDownload_win.h"
+
+#include <wininet.h>
+
+#include "ComPtr_win.h"
+#include "HttpText_win.h"
+#include "TextConv_win.h"
+
+namespace {
+
+// COM for the calling (worker) thread for as long as a download runs.
+class ComApartment {
+  public:
+    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComApartment() {
+        if (SUCCEEDED(result_)) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+    // A thread already in another apartment type can still download.
+    bool Usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
+    HRESULT Result() const { return result_; }
+
+  private:
+    HRESULT result_;
+};
+
+}  // namespace
+
+HRESULT STDMETHODCALLTYPE BindStatusCallback::QueryInterface(REFIID riid, void** object) {
+    if (!object) return E_POINTER;
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback)) {
+        *object = static_cast<IBindStatusCallback*>(this);
+        AddRef();
+        return S_OK;
+    }
+    if (IsEqualIID(riid, IID_IHttpNegotiate)) {
+        *object = static_cast<IHttpNegotiate*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+}
+
+ULONG STDMETHODCALLTYPE BindStatusCallback::AddRef() {
+    return static_cast<ULONG>(InterlockedIncrement(&refs_));
+}
+
+ULONG STDMETHODCALLTYPE BindStatusCallback::Release() {
+    const LONG left = InterlockedDecrement(&refs_);
+    if (left == 0) delete this;
+    return static_cast<ULONG>(left);
+}
+
+HRESULT STDMETHODCALLTYPE BindStatusCallback::OnStartBinding(DWORD, IBinding*) {
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE BindStatusCallback::GetPriority(LONG* priority) {
+    // Answer a defined value rather than leave the caller's variable as it was.
+    if (priority) *priority = THREAD_PRIORITY_NORMAL;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE BindStatusCallback::OnLowResource(DWORD) {
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE BindStatusCallback::OnProgress(ULONG progress, ULONG progressMax, ULONG,
+                                                         LPCWSTR) {
+    if (!sink_) return S_OK;
+    try {
+        return static_cast<HRESULT>(sink_->OnProgress(progress, progressMax));
+    } catch (...) {
+        return E_ABORT;  // nothing may cross back into the platform's frames
+    }
+}
+
+HRESULT STDMETHODCALLTYPE BindStatusCallback::OnStopBinding(HRESULT, LPCWSTR) {
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE BindStatusCallback::GetBindInfo(DWORD*, BINDINFO*) {
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE BindStatusCallback::OnDataAvailable(DWORD, DWORD, FORMATETC*,
+                                                              STGMEDIUM*) {
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE BindStatusCallback::OnObjectAvailable(REFIID, IUnknown*) {
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE BindStatusCallback::BeginningTransaction(LPCWSTR, LPCWSTR, DWORD,
+                                                                   LPWSTR* additionalHeaders) {
+    if (additionalHeaders) *additionalHeaders = nullptr;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE BindStatusCallback::OnResponse(DWORD responseCode, LPCWSTR, LPCWSTR,
+                                                         LPWSTR* additionalRequestHeaders) {
+    if (additionalRequestHeaders) *additionalRequestHeaders = nullptr;
+    httpStatus_ = responseCode;
+    return S_OK;
+}
+
+HRESULT BindStatusCallback::Outcome(HRESULT downloadResult) const {
+    if (FAILED(downloadResult) || httpStatus_ < 400) return downloadResult;
+    return httpStatus_ == 404 || httpStatus_ == 410 ? INET_E_OBJECT_NOT_FOUND
+                                                    : INET_E_DOWNLOAD_FAILURE;
+}
+
+void WinUrlDownload::DeleteCacheEntry(const std::string& url) {
+    // No entry is the usual answer; any other refusal leaves a stale copy that the download may
+    // still get, which is no reason to stop it.
+    DeleteUrlCacheEntryA(url.c_str());
+}
+
+std::int32_t WinUrlDownload::DownloadWithProgress(const std::string& url,
+                                                  const std::string& fileName,
+                                                  DownloadProgressSink& sink) {
+    ComApartment com;
+    if (!com.Usable()) return com.Result();
+    auto callback = ComPtr<BindStatusCallback>::Attach(new BindStatusCallback(&sink));
+    const HRESULT hr = URLDownloadToFileW(nullptr, AnsiToWide(url).c_str(),
+                                          AnsiToWide(fileName).c_str(), 0, callback.Get());
+    callback->Detach();  // the sink ends with this call; a late call finds nothing
+    return callback->Outcome(hr);
+}
+
+std::int32_t WinUrlDownload::Download(const std::string& url, const std::string& fileName) {
+    ComApartment com;
+    if (!com.Usable()) return com.Result();
+    // No progress, but the status is still heard.
+    auto callback = ComPtr<BindStatusCallback>::Attach(new BindStatusCallback(nullptr));
+    const HRESULT hr =
+        URLDownloadToFileA(nullptr, url.c_str(), fileName.c_str(), 0, callback.Get());
+    return callback->Outcome(hr);
+}
+
+std::int32_t WinDownloadFiles::Replace(const std::string& from, const std::string& to) {
+    if (MoveFileExW(AnsiToWide(from).c_str(), AnsiToWide(to).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return kResultOk;
+    return HRESULT_FROM_WIN32(GetLastError());
+}
+
+void WinDownloadFiles::Remove(const std::string& path) {
+    // A file that is not there is what we want; one that cannot go stays under its own name,
+    // never the destination's.
+    DeleteFileW(AnsiToWide(path).c_str());
+}
+
+std::string WinHttpText::HttpGetText(const std::string& address) {
+    return ::HttpGetText(address);
+}
+
+DownloadServices WindowsDownloadServices(std::shared_ptr<SyncReport> report) {
+    return {std::move(report), std::make_shared<WinUrlDownload>(),
+            std::make_shared<WinDownloadFiles>()};
+}
