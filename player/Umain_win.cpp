@@ -6,6 +6,9 @@
 #include "DIvezoZaz.h"
 #include "ProfileFile_win.h"
 #include "TextConv_win.h"
+#include "UrlDownload_win.h"
+#include "SiteAddresses.h"
+#include "TextFormat.h"
 
 namespace {
 
@@ -64,6 +67,7 @@ Tfrm_wuxplay::Tfrm_wuxplay(TAppWindow* owner, MainWindowPorts ports)
     logic_ = std::make_unique<MainWindowLogic>(*this, ports.pages ? *ports.pages : *sitePages_,
                                                play_, lock_, ContentHost);
     FormCreate();
+    sitePages_->OnStartLogoMovie = [this] { StartLogoMovie(); };
     FormResize();
 }
 
@@ -239,14 +243,24 @@ void Tfrm_wuxplay::FormCreate() {
     Pl_toolsys->DoubleBuffered = true;
     Pl_playcon->DoubleBuffered = true;
     FormMoviePaths(s);
-    // The logo updater and the script bridge join here once they exist.
+    reports_ = std::make_unique<SyncReportWindow>();
+    logoPlayer_ = std::make_unique<LogoStopPlay>(play_);
+    logoUpdater_ = std::make_unique<TDownlogoswf>(
+        s, *logoPlayer_,
+        LogoServices{
+            WindowsDownloadServices(reports_->Reporter()),
+            std::make_shared<ProfileFile>(SettingsPathOf(s.ProgramDir), kPlayerSettingsBuffer),
+            std::make_shared<WinHttpText>(), ContentHost});
+    // The script bridge joins here once it exists.
     s.EpisodeListReady = CreateEpisodeList(s);
     FormCacheDir(s);
     if (GetFileAttributesA(s.CacheDir.c_str()) == INVALID_FILE_ATTRIBUTES)
         CreateDirectoryA(s.CacheDir.c_str(), nullptr);  // a failure leaves the player running
     ImgTrackBar1->SetPosition(play_.GetVolume());
     Pl_PlayAD->SetVisible(AdvertisingEnabled);
-    // The download component and the history store join here once they exist.
+    // The play pipeline's download handlers join the component once the pipeline exists.
+    downFile_ = std::make_unique<TDownFile>(WindowsDownloadServices(reports_->Reporter()));
+    // The history store joins here once it exists.
 }
 
 void Tfrm_wuxplay::Show() {
@@ -254,12 +268,21 @@ void Tfrm_wuxplay::Show() {
     UpdateWindow(hwnd_);
 }
 
+void Tfrm_wuxplay::StartLogoMovie() {
+    // The movie control shows web\logo1.swf here once it exists.
+    logoUpdater_->SourceFile = FormatS(SiteAddress::LogoMovie, ContentHost);
+    logoUpdater_->DestFile = Player().LogoMoviePath;
+    logoUpdater_->BeginDownload();
+}
+
 void Tfrm_wuxplay::FormShow() {
     logic_->FormShow();
 }
 
 void Tfrm_wuxplay::FormDestroy() {
+    BridgeDispatch.Reset();
     FreeEpisodeList(Player());
+    downFile_.reset();
 }
 
 void Tfrm_wuxplay::FormResize() {

@@ -10,6 +10,9 @@
 #include "ImgButton_win.h"
 #include "ImgTrackBar_win.h"
 #include "SitePages_win.h"
+#include "SyncReport_win.h"
+#include "UDownFile.h"
+#include "Udownlogo.h"
 #include "WebBrowserWithUI_win.h"
 #include "Umain.h"
 
@@ -53,6 +56,7 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
     void CreateControls();
     void FormCreate();
     void FormShow();
+    void StartLogoMovie();
     void FormDestroy();
     void FormResize();
     void Pl_playmainResize();
@@ -75,6 +79,21 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
     LockControl& lock_;
     std::unique_ptr<TSitePages> sitePages_;
     std::unique_ptr<MainWindowLogic> logic_;
+
+    // Workers' reports run on this thread through this window; it outlives the components.
+    std::unique_ptr<SyncReportWindow> reports_;
+    // The logo updater shows the refreshed logo through the play pipeline's StopPlay.
+    class LogoStopPlay : public LogoPlayer {
+      public:
+        explicit LogoStopPlay(PlayControl& play) : play_(play) {}
+        void StopPlay() override { play_.StopPlay(); }
+
+      private:
+        PlayControl& play_;
+    };
+    std::unique_ptr<LogoStopPlay> logoPlayer_;
+    std::unique_ptr<TDownlogoswf> logoUpdater_;
+    std::unique_ptr<TDownFile> downFile_;
     ComPtr<IDispatch> BridgeDispatch;  // the script bridge joins here once it exists
 
     // Controls, parents before their children.

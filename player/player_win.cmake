@@ -6,7 +6,7 @@ add_library(player_win STATIC
 target_include_directories(player_win PUBLIC
   ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/browser ${CMAKE_CURRENT_SOURCE_DIR}/lock)
 target_link_libraries(player_win PUBLIC
-  player_logic browser_logic controls_win common_win ole32 oleaut32 uuid shell32 shlwapi urlmon)
+  player_logic browser_logic downloads_win controls_win common_win ole32 oleaut32 uuid shell32 shlwapi urlmon)
 
 add_executable(Variz WIN32 Variz_win.cpp res/Variz.rc)
 target_link_libraries(Variz PRIVATE player_win)
