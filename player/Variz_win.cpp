@@ -45,16 +45,25 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&icc);
 
-    TAppWindow application(L"儿童辅助学习播放器");
-    Tfrm_wuxplay mainWindow(&application);
-    if (!mainWindow.Handle()) return 1;
-    TFrm_unlock unlockDialog;
+    try {
+        TAppWindow application(L"儿童辅助学习播放器");
+        SetExceptionReporter([&application](const std::exception& e) {
+            MessageBoxA(application.Handle(), e.what(), nullptr, MB_OK | MB_ICONERROR);
+        });
+        Tfrm_wuxplay mainWindow(&application);
+        if (!mainWindow.Handle()) return 1;
+        TFrm_unlock unlockDialog;
 
-    mainWindow.Show();
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        mainWindow.Show();
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    } catch (const std::exception& e) {
+        // The window could not be made.
+        MessageBoxA(nullptr, e.what(), nullptr, MB_OK | MB_ICONERROR);
+        return 1;
     }
     return 0;
 }

@@ -387,10 +387,10 @@ def notice_page(req):
 
 
 class Rule:
-    def __init__(self, spec):
-        self.path = spec["path"]
-        self.spec = spec
-        times = spec.get("times")
+    def __init__(self, fault):
+        self.path = fault["path"]
+        self.fault = fault
+        times = fault.get("times")
         self.remaining = None if times in (None, "") else int(times)
 
 
@@ -441,12 +441,12 @@ class State:
                 rule.remaining -= 1
                 if rule.remaining <= 0:
                     del self.faults[rule.path]
-            return rule.spec
+            return rule.fault
 
     def body_for(self, path, query):
         with self.lock:
             rule = self._lookup(self.bodies, path, query, False)
-            return None if rule is None else rule.spec
+            return None if rule is None else rule.fault
 
 
 # --- request handling -----------------------------------------------------------------------------
@@ -552,18 +552,18 @@ def parse_control(handler, query):
         length = int(handler.headers.get("Content-Length") or 0)
         raw = handler.rfile.read(length) if length else b"{}"
         return json.loads(raw.decode("utf-8") or "{}")
-    spec = {k: v[0] for k, v in parse_qs(query, keep_blank_values=True, encoding="latin-1").items()}
-    if "body" in spec:  # byte for byte as percent-encoded
-        spec["body_bytes"] = spec.pop("body").encode("latin-1")
+    fault = {k: v[0] for k, v in parse_qs(query, keep_blank_values=True, encoding="latin-1").items()}
+    if "body" in fault:  # byte for byte as percent-encoded
+        fault["body_bytes"] = fault.pop("body").encode("latin-1")
     for key in ("delay", "trickle_bytes_per_second"):
-        if key in spec:
-            spec[key] = float(spec[key])
+        if key in fault:
+            fault[key] = float(fault[key])
     for key in ("status", "cut_after_bytes", "times", "cache_max_age"):
-        if key in spec:
-            spec[key] = int(spec[key])
-    if "empty_body" in spec:
-        spec["empty_body"] = spec["empty_body"].lower() in ("1", "true", "yes")
-    return spec
+        if key in fault:
+            fault[key] = int(fault[key])
+    if "empty_body" in fault:
+        fault["empty_body"] = fault["empty_body"].lower() in ("1", "true", "yes")
+    return fault
 
 
 class Handler(BaseHTTPRequestHandler):
@@ -624,13 +624,13 @@ class Handler(BaseHTTPRequestHandler):
     def _control(self, path, query):
         state = self.server.state
         try:
-            spec = parse_control(self, query)
+            fault = parse_control(self, query)
             if path == "/__control/fault":
-                rule = Rule(spec)
+                rule = Rule(fault)
                 with state.lock:
                     state.faults[rule.path] = rule
             elif path == "/__control/body":
-                rule = Rule(spec)
+                rule = Rule(fault)
                 with state.lock:
                     state.bodies[rule.path] = rule
             elif path == "/__control/reset":
@@ -706,18 +706,18 @@ class Handler(BaseHTTPRequestHandler):
             pass
 
 
-def replaced_answer(spec, status, ctype):
-    if "file" in spec:
-        with open(spec["file"], "rb") as f:
+def replaced_answer(fault, status, ctype):
+    if "file" in fault:
+        with open(fault["file"], "rb") as f:
             body = f.read()
         ctype = "application/octet-stream"
-    elif "body_base64" in spec:
-        body = base64.b64decode(spec["body_base64"])
-    elif "body_bytes" in spec:
-        body = spec["body_bytes"]
+    elif "body_base64" in fault:
+        body = base64.b64decode(fault["body_base64"])
+    elif "body_bytes" in fault:
+        body = fault["body_bytes"]
     else:
-        body = str(spec.get("body", "")).encode("gbk")
-    return int(spec.get("status", 200)), spec.get("content_type", ctype), body
+        body = str(fault.get("body", "")).encode("gbk")
+    return int(fault.get("status", 200)), fault.get("content_type", ctype), body
 
 
 class ContentServer(ThreadingHTTPServer):
