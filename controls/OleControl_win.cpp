@@ -218,7 +218,7 @@ void TOleControl::CreateControl() {
 
     site_ = new Site(this);
     DWORD misc = 0;
-    object->GetMiscStatus(DVASPECT_CONTENT, &misc);
+    if (FAILED(object->GetMiscStatus(DVASPECT_CONTENT, &misc))) misc = 0;
     // Controls that want their site first get it before their state.
     if (misc & OLEMISC_SETCLIENTSITEFIRST) object->SetClientSite(site_);
     created_ = InitializeState(object.Get());
@@ -239,15 +239,16 @@ void TOleControl::CreateControl() {
             cookie_ = 0;
         }
     }
-    ActivateInPlace();
+    created_ = ActivateInPlace();
 }
 
-void TOleControl::ActivateInPlace() {
-    if (!object_ || !hwnd_) return;
+HRESULT TOleControl::ActivateInPlace() {
+    if (!object_ || !hwnd_) return E_UNEXPECTED;
     RECT r{};
     GetClientRect(hwnd_, &r);
-    object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, hwnd_, &r);
+    const HRESULT hr = object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site_, 0, hwnd_, &r);
     UpdateRects();
+    return hr;
 }
 
 void TOleControl::UpdateRects() {

@@ -13,7 +13,7 @@ class TOleControl : public TWinControl {
     TOleControl(TWinControl* parent, const CLSID& clsid, const IID& eventInterface);
     ~TOleControl() override;
 
-    // The control exists and is active in place.
+    // The control exists; CreationResult tells whether it also went active in place.
     bool Created() const { return static_cast<bool>(object_); }
     HRESULT CreationResult() const { return created_; }
     IOleObject* OleObject() const { return object_.Get(); }
@@ -24,7 +24,7 @@ class TOleControl : public TWinControl {
     HRESULT Invoke(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result) const;
 
     // Activates the control in place again at the window's current bounds.
-    void ActivateInPlace();
+    HRESULT ActivateInPlace();
 
   protected:
     // Creates the control; called by the derived constructor once it can answer SiteInterface.
