@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ComError_win.h"
 #include "Picture_win.h"
 
 namespace {
@@ -324,6 +325,24 @@ TEST(MainWindowBrowser, FailedNavigationWithoutADocumentFallsBackToTheHistory) {
     }
     EXPECT_TRUE(form.Logic().Side().NavigateFailed());
     EXPECT_TRUE(g_errors.empty()) << g_errors.front();
+}
+
+TEST(WebBrowserControl, PublishedPropertiesGoThroughTheControl) {
+    GdiplusSession gdiplus;
+    Tfrm_wuxplay form(nullptr);  // a parent window for the control
+    TWebBrowserWithUI browser(&form);
+    ASSERT_TRUE(browser.Created());
+    VARIANT silent;
+    VariantInit(&silent);
+    silent.vt = VT_BOOL;
+    silent.boolVal = VARIANT_TRUE;
+    browser.WriteProperty("Silent", silent);
+    VARIANT back;
+    browser.ReadProperty("Silent", &back);
+    EXPECT_EQ(back.vt, VT_BOOL);
+    EXPECT_EQ(back.boolVal, VARIANT_TRUE);
+    EXPECT_THROW(browser.ReadProperty("NoSuchProperty", &back), ComError);
+    EXPECT_EQ(browser.Document().Get(), nullptr);  // no page has completed here
 }
 
 }  // namespace

@@ -66,6 +66,24 @@ void TEWBZAM::Navigate(const std::wstring& url) {
     CheckHr(hr, "Navigate");
 }
 
+namespace {
+const EWBPropertyDef& PropertyNamed(const char* name) {
+    const EWBPropertyDef* def = FindEWBProperty(name);
+    if (!def) throw ComError(std::string("property ") + name, DISP_E_UNKNOWNNAME);
+    return *def;
+}
+}  // namespace
+
+void TEWBZAM::ReadProperty(const char* name, VARIANT* value) const {
+    CheckHr(GetProperty(PropertyNamed(name).dispId, value), name);
+}
+
+void TEWBZAM::WriteProperty(const char* name, const VARIANT& value) {
+    const EWBPropertyDef& def = PropertyNamed(name);
+    if (!def.writable) throw ComError(std::string("property ") + name, DISP_E_BADVARTYPE);
+    CheckHr(SetProperty(def.dispId, value), name);
+}
+
 ComPtr<IDispatch> TEWBZAM::Document() const {
     ComPtr<IDispatch> document;
     VARIANT v;

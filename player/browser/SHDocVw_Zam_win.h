@@ -36,6 +36,11 @@ class TEWBZAM : public TOleControl {
 
     // A plain request in this control; a refusal raises ComError.
     void Navigate(const std::wstring& url);
+    // A published property of the control by name (Visible, StatusBar, Silent, ...); raises
+    // ComError for an unknown name or a refusal.
+    void ReadProperty(const char* name, VARIANT* value) const;
+    void WriteProperty(const char* name, const VARIANT& value);
+
     // The page's document, null while there is none.
     ComPtr<IDispatch> Document() const;
     // The control's IWebBrowser2, fetched on first use; raises ComError when it is not offered.
