@@ -73,17 +73,21 @@ shot 01-main-window "the main window after start"
 # Window origin on the screen, for pointing at controls.
 eval "$(xdotool search --name "^dn $" getwindowgeometry --shell 2>/dev/null | head -n 3)"
 wx=${X:-187}; wy=${Y:-116}
+# The logo movie plays in the play area once the logo updater has fetched it.
+sleep 2
+shot 02-logo-movie "the logo movie in the play area"
+convert "$out/02-logo-movie.png" -crop "615x417+$((wx + 4))+$((wy + 71))" +repage "$out/02-logo-movie.png"
 # Hover the history button (the eighth of the toolbar); the forum to search buttons are
 # disabled until a member logs in.
 xdotool mousemove $((wx + 160 + 64 * 7 + 32)) $((wy + 8 + 30))
 sleep 1
-shot 02-toolbar-hover "the toolbar with the history button hovered and five buttons disabled"
-convert "$out/02-toolbar-hover.png" -crop "906x71+$wx+$wy" +repage "$out/02-toolbar-hover.png"
+shot 03-toolbar-hover "the toolbar with the history button hovered and five buttons disabled"
+convert "$out/03-toolbar-hover.png" -crop "906x71+$wx+$wy" +repage "$out/03-toolbar-hover.png"
 # Hover the play button on the play bar.
 xdotool mousemove $((wx + 4 + 2 + 29)) $((wy + 567 - 14 - 65 + 7 + 28))
 sleep 1
-shot 03-playbar-hover "the play bar with the play button hovered and the volume slider"
-convert "$out/03-playbar-hover.png" -crop "615x65+$((wx + 4))+$((wy + 567 - 14 - 65))" +repage "$out/03-playbar-hover.png"
+shot 04-playbar-hover "the play bar with the play button hovered and the volume slider"
+convert "$out/04-playbar-hover.png" -crop "615x65+$((wx + 4))+$((wy + 567 - 14 - 65))" +repage "$out/04-playbar-hover.png"
 
 "$wine" "$root/build/win64/tests/SendCloseRequest.exe" >/dev/null 2>&1
 for _ in $(seq 1 50); do

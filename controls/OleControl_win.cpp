@@ -2,14 +2,12 @@
 
 #include <olectl.h>
 
-#include <atomic>
+#include "ComObject_win.h"
 
 // ---- the client site: one object for every site interface the control asks for
 
-class TOleControl::Site final : public IOleClientSite,
-                                public IOleInPlaceSite,
-                                public IOleInPlaceFrame,
-                                public IDispatch {
+class TOleControl::Site final : public ComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame,
+                                                 DispatchWithoutTypes<IDispatch>> {
   public:
     explicit Site(TOleControl* owner) : owner_(owner) {}
     void Detach() { owner_ = nullptr; }
@@ -31,12 +29,6 @@ class TOleControl::Site final : public IOleClientSite,
         if (!*out) return E_NOINTERFACE;
         AddRef();
         return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
     }
 
     // IOleClientSite
@@ -102,17 +94,6 @@ class TOleControl::Site final : public IOleClientSite,
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
 
     // IDispatch: the ambient properties
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override {
-        if (n) *n = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-        if (out) *out = nullptr;
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result,
                         EXCEPINFO*, UINT*) override {
         if (!(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
@@ -134,14 +115,12 @@ class TOleControl::Site final : public IOleClientSite,
     }
 
   private:
-    ~Site() = default;
-    std::atomic<ULONG> refs_{1};
     TOleControl* owner_;
 };
 
 // ---- the event sink: every event of the control's event interface goes to the owner
 
-class TOleControl::EventSink final : public IDispatch {
+class TOleControl::EventSink final : public ComObject<DispatchWithoutTypes<IDispatch>> {
   public:
     EventSink(TOleControl* owner, const IID& events) : owner_(owner), events_(events) {}
     void Detach() { owner_ = nullptr; }
@@ -156,23 +135,6 @@ class TOleControl::EventSink final : public IDispatch {
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
-    }
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override {
-        if (n) *n = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** out) override {
-        if (out) *out = nullptr;
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return E_NOTIMPL;
-    }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                         UINT*) override {
         if (owner_) owner_->HandleEvent(id, params);
@@ -180,8 +142,6 @@ class TOleControl::EventSink final : public IDispatch {
     }
 
   private:
-    ~EventSink() = default;
-    std::atomic<ULONG> refs_{1};
     TOleControl* owner_;
     IID events_;
 };

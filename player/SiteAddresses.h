@@ -9,5 +9,6 @@ constexpr const char* Space = "http://%s/bbs/home.php?mod=spacecp";
 constexpr const char* Diary = "http://%s/bbs/home.php?mod=space&do=blog";
 constexpr const char* Album = "http://%s/bbs/home.php?mod=space&do=album";
 constexpr const char* Search = "http://%s/plus/search_v.php?channeltype=7&q=";
+constexpr const char* StopAdvert = "http://%s/toluad/getstop.html";
 constexpr const char* LogoMovie = "http://%s/images/logo1.swf";  // logo movie number 1
 }  // namespace SiteAddress

@@ -51,7 +51,6 @@ Tfrm_wuxplay::Tfrm_wuxplay(TAppWindow* owner, MainWindowPorts ports)
     : TWinControl(nullptr),
       owner_(owner),
       ports_(ports),
-      play_(ports.play ? *ports.play : pendingPlay_),
       lock_(ports.lock ? *ports.lock : pendingLock_) {
     RegisterOwnClass(ClassName, CS_DBLCLKS);
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;
@@ -64,8 +63,15 @@ Tfrm_wuxplay::Tfrm_wuxplay(TAppWindow* owner, MainWindowPorts ports)
         return;
     CreateControls();
     sitePages_ = std::make_unique<TSitePages>(*WebBrowserWithUI1);
+    moviePlay_ = std::make_unique<TMoviePlay>(
+        *ShockwaveFlashEx1, [this] { Lb_playname->SetCaption(L""); },
+        [this] {
+            Pl_PlayAD->SetVisible(true);
+            Web_PlayAD->Navigate(Utf8ToWide(FormatS(SiteAddress::StopAdvert, ContentHost)));
+        });
+    play_ = ports.play ? ports.play : moviePlay_.get();
     logic_ = std::make_unique<MainWindowLogic>(*this, ports.pages ? *ports.pages : *sitePages_,
-                                               play_, lock_, ContentHost);
+                                               *play_, lock_, ContentHost);
     FormCreate();
     sitePages_->OnStartLogoMovie = [this] { StartLogoMovie(); };
     FormResize();
@@ -187,9 +193,12 @@ void Tfrm_wuxplay::CreateControls() {
     Pl_playmain->Color = kBlack;
     Pl_playmain->SetAlign(TAlign::Client);
     Pl_playmain->OnResize = [this] { Pl_playmainResize(); };
-    ShockwaveFlashEx1 = std::make_unique<TzamPanel>(Pl_playmain.get());
+    ShockwaveFlashEx1 = std::make_unique<TShockwaveFlashEx>(Pl_playmain.get());
     ShockwaveFlashEx1->Color = kBlack;
     ShockwaveFlashEx1->SetAlign(TAlign::Client);
+    ShockwaveFlashEx1->OnFSCommand = [this](const std::wstring& command, const std::wstring& args) {
+        logic_->FSCommand(WideToAnsi(command), WideToAnsi(args));
+    };
 
     Pl_playcon = std::make_unique<TzamPanel>(Pl_playmain.get());
     Pl_playcon->SetBounds(0, 0, 615, 65);
@@ -244,7 +253,7 @@ void Tfrm_wuxplay::FormCreate() {
     Pl_playcon->DoubleBuffered = true;
     FormMoviePaths(s);
     reports_ = std::make_unique<SyncReportWindow>();
-    logoPlayer_ = std::make_unique<LogoStopPlay>(play_);
+    logoPlayer_ = std::make_unique<LogoStopPlay>(*play_);
     logoUpdater_ = std::make_unique<TDownlogoswf>(
         s, *logoPlayer_,
         LogoServices{
@@ -256,7 +265,7 @@ void Tfrm_wuxplay::FormCreate() {
     FormCacheDir(s);
     if (GetFileAttributesA(s.CacheDir.c_str()) == INVALID_FILE_ATTRIBUTES)
         CreateDirectoryA(s.CacheDir.c_str(), nullptr);  // a failure leaves the player running
-    ImgTrackBar1->SetPosition(play_.GetVolume());
+    ImgTrackBar1->SetPosition(play_->GetVolume());
     Pl_PlayAD->SetVisible(AdvertisingEnabled);
     // The play pipeline's download handlers join the component once the pipeline exists.
     downFile_ = std::make_unique<TDownFile>(WindowsDownloadServices(reports_->Reporter()));
@@ -269,7 +278,8 @@ void Tfrm_wuxplay::Show() {
 }
 
 void Tfrm_wuxplay::StartLogoMovie() {
-    // The movie control shows web\logo1.swf here once it exists.
+    // Nothing shows while web\logo1.swf is missing; the updater shows it once fetched.
+    moviePlay_->ShowLogoMovie();
     logoUpdater_->SourceFile = FormatS(SiteAddress::LogoMovie, ContentHost);
     logoUpdater_->DestFile = Player().LogoMoviePath;
     logoUpdater_->BeginDownload();
@@ -291,7 +301,7 @@ void Tfrm_wuxplay::FormResize() {
     HRGN region = CreateRoundRectRgn(0, 0, r.right - r.left, r.bottom - r.top, 10, 10);
     // On success the window owns the region.
     if (region && !SetWindowRgn(hwnd_, region, TRUE)) DeleteObject(region);
-    play_.RefreshFlashWindow();
+    if (play_) play_->RefreshFlashWindow();  // not yet while the window is being made
 }
 
 void Tfrm_wuxplay::Pl_playmainResize() {

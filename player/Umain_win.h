@@ -9,6 +9,7 @@
 #include "PendingPorts.h"
 #include "ImgButton_win.h"
 #include "ImgTrackBar_win.h"
+#include "MoviePlay_win.h"
 #include "SitePages_win.h"
 #include "SyncReport_win.h"
 #include "UDownFile.h"
@@ -73,10 +74,10 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
 
     TAppWindow* owner_;
     MainWindowPorts ports_;
-    PendingPlayControl pendingPlay_;
     PendingLockControl pendingLock_;
-    PlayControl& play_;
     LockControl& lock_;
+    std::unique_ptr<TMoviePlay> moviePlay_;
+    PlayControl* play_ = nullptr;
     std::unique_ptr<TSitePages> sitePages_;
     std::unique_ptr<MainWindowLogic> logic_;
 
@@ -113,7 +114,7 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
     std::unique_ptr<TzamPanel> Pl_play;
     std::unique_ptr<Tzamimage> Image1, Image11;
     std::unique_ptr<TzamPanel> Pl_playmain;
-    std::unique_ptr<TzamPanel> ShockwaveFlashEx1;  // the movie control comes later
+    std::unique_ptr<TShockwaveFlashEx> ShockwaveFlashEx1;
     std::unique_ptr<TzamPanel> Pl_playcon;
     std::unique_ptr<Tzamimage> Image6;
     std::unique_ptr<TImgTrackBar> ImgTrackBar1;

@@ -1,12 +1,12 @@
 # The Windows side of the player: the window library, the program and its Wine tests.
 add_library(player_win STATIC
-  AppWindow_win.cpp SitePages_win.cpp Umain_win.cpp
+  AppWindow_win.cpp MoviePlay_win.cpp SitePages_win.cpp Umain_win.cpp
   browser/SHDocVw_Zam_win.cpp browser/WebBrowserWithUI_win.cpp
   lock/Uunlock_win.cpp)
 target_include_directories(player_win PUBLIC
   ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/browser ${CMAKE_CURRENT_SOURCE_DIR}/lock)
 target_link_libraries(player_win PUBLIC
-  player_logic browser_logic downloads_win controls_win common_win ole32 oleaut32 uuid shell32 shlwapi urlmon)
+  player_logic browser_logic downloads_win flash_win controls_win common_win ole32 oleaut32 uuid shell32 shlwapi urlmon)
 
 add_executable(Variz WIN32 Variz_win.cpp res/Variz.rc)
 target_link_libraries(Variz PRIVATE player_win)

@@ -3,11 +3,11 @@
 #include <docobj.h>
 #include <mshtmhst.h>
 
-#include <atomic>
+#include "ComObject_win.h"
 
 // The document host's user-interface handler; it lives as long as the browser holds it and
 // answers for its control only while that control exists.
-class TWebBrowserWithUI::UIHandler final : public IDocHostUIHandler {
+class TWebBrowserWithUI::UIHandler final : public ComObject<IDocHostUIHandler> {
   public:
     explicit UIHandler(TWebBrowserWithUI* owner) : owner_(owner) {}
     void Detach() { owner_ = nullptr; }
@@ -21,12 +21,6 @@ class TWebBrowserWithUI::UIHandler final : public IDocHostUIHandler {
         }
         *out = nullptr;
         return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
     }
 
     STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override {
@@ -74,9 +68,7 @@ class TWebBrowserWithUI::UIHandler final : public IDocHostUIHandler {
     }
 
   private:
-    ~UIHandler() = default;
     static HRESULT Default() { return static_cast<HRESULT>(kHostDefaultResult); }
-    std::atomic<ULONG> refs_{1};
     TWebBrowserWithUI* owner_;
 };
 

@@ -229,7 +229,7 @@ def loading_movie() -> bytes:
     m.place(m.text(140, 50, "0", size=36, color=0xE07020, align=RIGHT, variable="_root.loadint"),
             2, w // 2 - 140, 200)
     m.place(m.text(60, 50, "%", size=36, color=0xE07020), 3, w // 2, 200)
-    dots = m.text(200, 30, "• • •", size=20, color=0x90A0B0, align=CENTER)
+    dots = m.text(200, 30, "● ● ●", size=20, color=0x90A0B0, align=CENTER)
     m.place(dots, 4, w // 2 - 100, 270)
     for f in range(1, 4):
         m.show_frame()
