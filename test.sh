@@ -39,7 +39,7 @@ run_ctest() {
     (cd "build/$preset" && ctest --output-on-failure --timeout 300 \
         --output-junit "$results/$preset.xml" >"$results/$preset-test.log" 2>&1)
     local rc=$?
-    grep -E "tests passed|tests failed|\(Failed\)|\(Timeout\)|Exception" "$results/$preset-test.log"
+    grep -E "tests passed|tests failed|\(Failed\)|\(Timeout\)|\*\*\*Exception" "$results/$preset-test.log"
     if [ $rc -ne 0 ] && [ ! -s "$results/$preset.xml" ]; then
         tail -n 30 "$results/$preset-test.log"
         extra_failed=$((extra_failed + 1))
