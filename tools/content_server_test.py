@@ -112,15 +112,15 @@ class ServerCase(unittest.TestCase):
         status, ctype, body, _ = self.request(path, **kw)
         return status, ctype, body
 
-    def control(self, path, spec=None):
-        data = json.dumps(spec or {}).encode()
+    def control(self, path, settings=None):
+        data = json.dumps(settings or {}).encode()
         status, _, body = self.get(path, method="POST", body=data,
                                    headers={"Content-Type": "application/json"})
         self.assertEqual(status, 200, body)
         return body
 
-    def fault(self, **spec):
-        self.control("/__control/fault", spec)
+    def fault(self, **settings):
+        self.control("/__control/fault", settings)
 
     def raw(self, path):
         """Headers and body bytes as they arrive, and how the connection ended."""
