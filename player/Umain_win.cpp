@@ -50,7 +50,6 @@ void StartProgram(const std::string& path, WORD show) {
 Tfrm_wuxplay::Tfrm_wuxplay(TAppWindow* owner, MainWindowPorts ports)
     : TWinControl(nullptr),
       owner_(owner),
-      ports_(ports),
       lock_(ports.lock ? *ports.lock : pendingLock_) {
     RegisterOwnClass(ClassName, CS_DBLCLKS);
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;

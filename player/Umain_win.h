@@ -73,7 +73,6 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
     void WebBrowserWithUI1NavigateError(const EWBEventArgs& args);
 
     TAppWindow* owner_;
-    MainWindowPorts ports_;
     PendingLockControl pendingLock_;
     LockControl& lock_;
     std::unique_ptr<TMoviePlay> moviePlay_;
