@@ -48,9 +48,7 @@ void StartProgram(const std::string& path, WORD show) {
 }  // namespace
 
 Tfrm_wuxplay::Tfrm_wuxplay(TAppWindow* owner, MainWindowPorts ports)
-    : TWinControl(nullptr),
-      owner_(owner),
-      lock_(ports.lock ? *ports.lock : pendingLock_) {
+    : TWinControl(nullptr), owner_(owner), lock_(ports.lock ? *ports.lock : pendingLock_) {
     RegisterOwnClass(ClassName, CS_DBLCLKS);
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - kDesignHeight) / 2;
@@ -320,7 +318,8 @@ void Tfrm_wuxplay::WebBrowserWithUI1DocumentComplete() {
 void Tfrm_wuxplay::WebBrowserWithUI1NavigateError(const EWBEventArgs& args) {
     args.SetBool(kNavigateErrorCancel, logic_->NavigateError());
     // Where no document completes after the failure, the history still takes the panel.
-    SetTimer(hwnd_, kStalledNavigationTimer, kStalledNavigationMs, nullptr);
+    if (!SetTimer(hwnd_, kStalledNavigationTimer, kStalledNavigationMs, nullptr))
+        logic_->NavigationStalled();  // without a timer the fallback comes at once
     sitePages_->NavigateError();
 }
 

@@ -1,6 +1,5 @@
 // The player's entry: one player at a time, its windows, the message loop.
 #include <windows.h>
-#include <commctrl.h>
 #include <ole2.h>
 
 #include "AppWindow_win.h"
@@ -42,8 +41,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
     OleSession ole;
     GdiplusSession gdiplus;
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&icc);
 
     try {
         TAppWindow application(L"儿童辅助学习播放器");
