@@ -16,9 +16,7 @@ void TSitePages::ShowLoadingPage(const std::string& target) {
         LoadPage(document.Get(), page);
         return;
     }
-    // The page needs a document to go into; it goes in once the blank one has completed.
-    pendingPage_ = page;
-    pendingTarget_ = target;
+    pending_.Wait(page, target);
     panel_.Navigate(L"about:blank");
 }
 
@@ -34,20 +32,13 @@ void TSitePages::LoadPage(IDispatch* document, const std::string& page) {
 }
 
 void TSitePages::DocumentComplete() {
-    if (pendingPage_.empty()) return;
-    const std::string page = std::move(pendingPage_);
-    pendingPage_.clear();
-    pendingTarget_.clear();
-    if (ComPtr<IDispatch> document = panel_.Document()) LoadPage(document.Get(), page);
+    const auto page = pending_.TakePage();
+    if (!page) return;
+    if (ComPtr<IDispatch> document = panel_.Document()) LoadPage(document.Get(), *page);
 }
 
 void TSitePages::NavigateError() {
-    // Without even a blank document the loading page cannot show; the target is opened directly.
-    if (pendingTarget_.empty()) return;
-    const std::string target = std::move(pendingTarget_);
-    pendingTarget_.clear();
-    pendingPage_.clear();
-    panel_.Navigate(AnsiToWide(target));
+    if (const auto target = pending_.TakeTarget()) panel_.Navigate(AnsiToWide(*target));
 }
 
 void TSitePages::Navigate(const std::string& address) {

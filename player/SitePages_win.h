@@ -3,6 +3,7 @@
 #include <string>
 
 #include "MainPorts.h"
+#include "PendingLoadingPage.h"
 #include "WebBrowserWithUI_win.h"
 
 // The site page operations on the site page panel: the loading page, direct navigation, the
@@ -27,9 +28,7 @@ class TSitePages : public SitePages {
     void LoadPage(IDispatch* document, const std::string& page);
 
     TWebBrowserWithUI& panel_;
-    // A loading page that waits for the panel's first document, and where it leads.
-    std::string pendingPage_;
-    std::string pendingTarget_;
+    PendingLoadingPage pending_;
 };
 
 // One URL download into a file, without a status callback; true when the file was stored.

@@ -354,13 +354,21 @@ void Tfrm_wuxplay::SetFullScreen(bool on) {
     if (on) {
         Pl_playmain->SetAlign(TAlign::None);
         SetWindowLongPtrW(main, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_CHILD)) | WS_POPUP);
-        SetParent(main, nullptr);
+        if (!SetParent(main, nullptr)) {
+            // The play area stays where it is.
+            SetWindowLongPtrW(main, GWL_STYLE, style);
+            Pl_playmain->SetAlign(TAlign::Client);
+            return;
+        }
         Pl_playmain->SetBounds(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         SetWindowPos(main, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     } else {
         SetWindowPos(main, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         SetWindowLongPtrW(main, GWL_STYLE, (style & ~static_cast<LONG_PTR>(WS_POPUP)) | WS_CHILD);
-        SetParent(main, Pl_play->Handle());
+        if (!SetParent(main, Pl_play->Handle())) {
+            SetWindowLongPtrW(main, GWL_STYLE, style);  // it stays on the screen as it was
+            return;
+        }
         const TRect b = Pl_playmain->Bounds();
         Pl_playmain->SetBounds(0, 0, b.Width(), b.Height());
         Pl_playmain->SetAlign(TAlign::Client);
