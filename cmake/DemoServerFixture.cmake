@@ -3,15 +3,13 @@
 #   include(${PROJECT_SOURCE_DIR}/cmake/DemoServerFixture.cmake)
 #   variz_test(my_test_win SOURCES ... LIBS ... wininet
 #              PROPERTIES ${VARIZ_DEMO_SERVER_TEST_PROPERTIES})
-#   target_include_directories(my_test_win PRIVATE ${VARIZ_DEMO_SERVER_INCLUDE_DIR})
 #
 # Every case of such a test then runs after the test DemoServerStart, which starts
 # tools/content_server.py in the background on a free port, and before DemoServerStop. The case
 # finds the server through the environment variable VARIZ_DEMO_SERVER, the folder that holds
-# "address" (HOST:PORT) and "requests.log"; tests/DemoServer_win.h reads them.
+# "address" (HOST:PORT) and "requests.log"; testsupport/DemoServer_win.h reads them.
 
 set(VARIZ_DEMO_SERVER_DIR ${CMAKE_BINARY_DIR}/demo-server)
-set(VARIZ_DEMO_SERVER_INCLUDE_DIR ${PROJECT_SOURCE_DIR}/tests)
 set(VARIZ_DEMO_SERVER_TEST_PROPERTIES
     FIXTURES_REQUIRED DemoServer
     ENVIRONMENT "VARIZ_DEMO_SERVER=${VARIZ_DEMO_SERVER_DIR}")

@@ -23,11 +23,14 @@ start_virtual_display() {
         Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
         VIRTUAL_DISPLAY_PID=$!
         export DISPLAY=":$n"
-        for _ in $(seq 1 50); do
+        for _ in $(seq 1 100); do
             xdpyinfo >/dev/null 2>&1 && return 0
             kill -0 "$VIRTUAL_DISPLAY_PID" 2>/dev/null || break
             sleep 0.1
         done
+        # Not answering in time: this server goes before the next display number is tried, so
+        # no earlier one is left running behind.
+        stop_virtual_display
     done
     echo "No virtual display could be started" >&2
     return 1

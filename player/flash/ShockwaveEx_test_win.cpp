@@ -11,6 +11,7 @@
 
 #include "AxMovieControl_win.h"
 #include "BuiltinMovie_win.h"
+#include "TempFolder.h"
 #include "WindowTestSupport_win.h"
 
 namespace {

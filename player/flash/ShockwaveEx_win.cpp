@@ -4,6 +4,7 @@
 
 #include "AxMovieControl_win.h"
 #include "BuiltinMovie_win.h"
+#include "EmbedMovie.h"
 #include "ShockwaveEx.h"
 
 namespace {

@@ -7,7 +7,8 @@
 #include <functional>
 #include <stdexcept>
 
-#include "FlashTestSupport.h"
+#include "SwfTestData.h"
+#include "TempFolder.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 #pragma once
 #include <functional>
 
-#include "PendingPorts.h"
+#include "MainPorts.h"
 #include "ShockwaveEx_win.h"
 
 // The play operations that the movie control alone carries: stopping to the logo movie and
 // following the window's changes. The rest of the play pipeline is not part of the player yet.
-class TMoviePlay : public PendingPlayControl {
+class TMoviePlay : public PlayControl {
   public:
     TMoviePlay(TShockwaveFlashEx& movie, std::function<void()> clearTitle,
                std::function<void()> showStopAdvert)
@@ -17,6 +17,13 @@ class TMoviePlay : public PendingPlayControl {
     // Stops what plays and shows the logo movie; a running download goes on.
     void StopPlay() override;
     void RefreshFlashWindow() override { movie_.ActivateInPlace(); }
+    // Not part of the player yet.
+    void PausePlay() override {}
+    void ResumePlay() override {}
+    void NextEpisode() override {}
+    void SetMute(bool) override {}
+    void SetVolume(int) override {}
+    int GetVolume() override { return 100; }
 
     // The logo movie at the whole control's size, from LogoMoviePath.
     void ShowLogoMovie();

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "Control_win.h"
-#include "FlashTestSupport.h"
+#include "SwfTestData.h"
 #include "Handles_win.h"
 #include "SwfReader.h"
 

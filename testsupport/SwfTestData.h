@@ -1,11 +1,10 @@
 #pragma once
-// Helpers of the movie tests: a folder per test, files as bytes, the movies of the movie tool,
-// and small hand-made SWF data for the cases the tool never writes.
+// Helpers of the movie tests: files as bytes, the movies of the movie tool, and small hand-made
+// SWF data for the cases the tool never writes.
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -30,28 +29,6 @@ inline Bytes BytesOf(const std::string& text) {
 inline std::string TestMovie(const std::string& name) {
     return std::string(FLASH_TEST_MOVIES) + "/" + name;
 }
-
-// A fresh folder, removed with everything in it at the end of the test.
-class TempFolder {
-  public:
-    TempFolder() {
-        std::random_device random;
-        path_ = std::filesystem::temp_directory_path() /
-                ("variz-flash-" + std::to_string(random()) + std::to_string(random()));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
 
 // Hand-made SWF data.
 namespace swfdata {

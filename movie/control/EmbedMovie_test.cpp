@@ -1,76 +1,21 @@
-#include "MovieImage.h"
+#include "EmbedMovie.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <filesystem>
 #include <functional>
 
-#include "AllocationProbe_test.h"
-#include "FlashTestSupport.h"
-#include "ShockwaveEx.h"
-#include "ukpv.h"
+#include "AllocationProbe.h"
+#include "FakeMovieControl.h"
+#include "SwfTestData.h"
 
 namespace {
 
 using ::testing::ElementsAre;
 
-// A control that records what the host asks of it.
-class FakeControl : public MovieControl {
-  public:
-    std::vector<std::string> calls;
-    Bytes state{0x67, 0x55, 0x66, 0x55, 0xA1, 0xA2, 0xA3};  // what it saves
-    std::uint32_t sizeMax = 12;
-    Bytes loaded;
-    std::function<void()> onLoad;
-    bool failLoad = false;
-
-    void Play() override { calls.push_back("Play"); }
-    void Stop() override { calls.push_back("Stop"); }
-    void LoadMovie(int, const std::u16string&) override { calls.push_back("LoadMovie"); }
-    void SetVariable(const std::u16string&, const std::u16string&) override {
-        calls.push_back("SetVariable");
-    }
-    FlashValue GetProperty(int id) override { return DefaultFlashValue(id); }
-    void SetProperty(int id, const FlashValue& v) override {
-        const bool* b = std::get_if<bool>(&v);
-        calls.push_back("Set " + std::to_string(id) + (b ? (*b ? " true" : " false") : ""));
-    }
-    std::uint32_t SaveStateSizeMax() override {
-        calls.push_back("SizeMax");
-        return sizeMax;
-    }
-    void SaveState(std::vector<std::uint8_t>& buffer) override {
-        calls.push_back("Save");
-        EXPECT_EQ(buffer.size(), sizeMax);
-        std::copy(state.begin(), state.begin() + std::min(state.size(), buffer.size()),
-                  buffer.begin());
-    }
-    void LoadState(const std::vector<std::uint8_t>& image) override {
-        calls.push_back("Load");
-        if (onLoad) onLoad();
-        if (failLoad) throw MovieControlError("refused");
-        loaded = image;
-    }
-    void SetEvents(MovieControlEvents*) override {}
-};
-
 Bytes Le32(std::uint32_t v) {
     return swfdata::U32(v);
-}
-
-// The image the host must hand over for `movie` and the fake's state.
-Bytes ExpectedImage(const Bytes& movie, const FakeControl& c) {
-    Bytes saved(c.sizeMax, 0);
-    std::copy(c.state.begin(), c.state.begin() + std::min<std::size_t>(c.state.size(), c.sizeMax),
-              saved.begin());
-    Bytes image{0x66};
-    for (std::size_t i = 1; i < 4; ++i) image.push_back(i < saved.size() ? saved[i] : 0);
-    swfdata::Append(image, Le32(static_cast<std::uint32_t>(movie.size())));
-    swfdata::Append(image, movie);
-    if (saved.size() > 4) image.insert(image.end(), saved.begin() + 4, saved.end());
-    return image;
 }
 
 Bytes Deflate(const Bytes& data) {
@@ -105,7 +50,7 @@ const Bytes& Episode() {
 TEST(LoadImage, PlainMovieByteForByte) {
     FakeControl control;
     ASSERT_GT(Episode().size(), 100u);
-    EXPECT_EQ(Embed(control, Episode()), ExpectedImage(Episode(), control));
+    EXPECT_EQ(Embed(control, Episode()), control.ImageFor(Episode()));
     // The state is saved with EmbedMovie off, then the image loaded.
     EXPECT_THAT(control.calls, ElementsAre("Set 139 false", "SizeMax", "Save", "Load"));
 }
@@ -115,7 +60,7 @@ TEST(LoadImage, CompressedMovieInflatesToTheSameImage) {
     ASSERT_EQ(Bytes(cws.begin(), cws.begin() + 3), BytesOf("CWS"));
     ASSERT_LT(cws.size(), Episode().size());
     FakeControl control;
-    EXPECT_EQ(Embed(control, cws), ExpectedImage(Episode(), control));
+    EXPECT_EQ(Embed(control, cws), control.ImageFor(Episode()));
 }
 
 TEST(LoadImage, CompressedMovieGivesExactlyLMinus8Bytes) {
@@ -141,7 +86,7 @@ TEST(LoadImage, AnythingButCwsIsPassedOnFromTheStreamPosition) {
     s.Seek(4, SeekOrigin::Begin);
     FakeControl control;
     EmbedMovieStream(control, &s);
-    EXPECT_EQ(control.loaded, ExpectedImage(BytesOf("XYZ not a movie at all"), control));
+    EXPECT_EQ(control.loaded, control.ImageFor(BytesOf("XYZ not a movie at all")));
 }
 
 TEST(LoadImage, ShortStateCountsAsZeros) {
@@ -232,62 +177,4 @@ TEST(LoadImage, SplitFindsTheMovieAndTheRest) {
     EXPECT_FALSE(SplitStateImage(lying.data(), lying.size(), parts));
     EXPECT_FALSE(SplitStateImage(image.data(), 6, parts));
     EXPECT_FALSE(SplitStateImage(image.data(), 3, parts));
-}
-
-class LoadMovieFileTest : public ::testing::Test {
-  protected:
-    TempFolder folder_;
-};
-
-TEST_F(LoadMovieFileTest, EveryFormOfAMovieGivesTheSameImage) {
-    FakeControl control;
-    const Bytes expected = ExpectedImage(Episode(), control);
-    for (const char* name :
-         {"episode.swf", "episode_cws.swf", "episode_kpv.swf", "episode_kpv_fws.swf"}) {
-        FakeControl c;
-        EXPECT_TRUE(LoadMovieFile(c, TestMovie(name))) << name;
-        EXPECT_EQ(c.loaded, expected) << name;
-    }
-}
-
-TEST_F(LoadMovieFileTest, NothingHappensForAMissingOrUnusableFile) {
-    const std::string damaged = folder_.File("damaged.swf");
-    Bytes cws = ReadBytes(TestMovie("episode_cws.swf"));
-    cws.resize(cws.size() / 2);
-    WriteBytes(damaged, cws);
-    const std::string scrambledDamaged = folder_.File("damaged_kpv.swf");
-    Bytes kpv = ReadBytes(TestMovie("episode_kpv.swf"));
-    kpv.resize(kpv.size() - 20);
-    WriteBytes(scrambledDamaged, kpv);
-    const std::string tiny = folder_.File("tiny.swf");
-    WriteBytes(tiny, BytesOf("KPV\x88"
-                             "F"));
-
-    for (const std::string& path :
-         {folder_.File("missing.swf"), damaged, scrambledDamaged, tiny, folder_.File("")}) {
-        FakeControl control;
-        EXPECT_FALSE(LoadMovieFile(control, path)) << path;
-        EXPECT_TRUE(control.calls.empty()) << path;
-    }
-}
-
-TEST_F(LoadMovieFileTest, AControlFailureIsDropped) {
-    FakeControl control;
-    control.failLoad = true;
-    EXPECT_FALSE(LoadMovieFile(control, TestMovie("episode.swf")));
-    MemoryStream s(Episode());
-    EXPECT_THROW(EmbedMovieStream(control, &s), MovieControlError);
-    FakeControl untouched;
-    EmbedMovieStream(untouched, nullptr);
-    EXPECT_TRUE(untouched.calls.empty());
-}
-
-TEST_F(LoadMovieFileTest, TheFileIsClosedBeforeTheControlLoads) {
-    const std::string path = folder_.File("logo.swf");
-    WriteBytes(path, ReadBytes(TestMovie("episode_kpv.swf")));
-    FakeControl control;
-    bool removed = false;
-    control.onLoad = [&] { removed = std::filesystem::remove(std::filesystem::u8path(path)); };
-    EXPECT_TRUE(LoadMovieFile(control, path));
-    EXPECT_TRUE(removed) << "a file still open could not be replaced by a new download";
 }

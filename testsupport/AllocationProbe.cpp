@@ -1,4 +1,4 @@
-#include "AllocationProbe_test.h"
+#include "AllocationProbe.h"
 
 #include <atomic>
 #include <cstdlib>

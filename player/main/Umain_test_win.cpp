@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ComError_win.h"
+#include "PendingPorts.h"
 #include "Picture_win.h"
 
 namespace {

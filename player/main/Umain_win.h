@@ -6,7 +6,6 @@
 #include <string>
 
 #include "Control_win.h"
-#include "PendingPorts.h"
 #include "ImgButton_win.h"
 #include "ImgTrackBar_win.h"
 #include "MoviePlay_win.h"
@@ -73,7 +72,10 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
     void WebBrowserWithUI1NavigateError(const EWBEventArgs& args);
 
     TAppWindow* owner_;
-    PendingLockControl pendingLock_;
+    // The lock mode is not part of the player yet.
+    struct NoLockYet : LockControl {
+        void ToggleLockMode() override {}
+    } pendingLock_;
     LockControl& lock_;
     std::unique_ptr<TMoviePlay> moviePlay_;
     PlayControl* play_ = nullptr;

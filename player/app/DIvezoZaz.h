@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "SettingsFile.h"
-#include "VarizConfig.h"
+#include "Contract.h"
 
 // The content server host every address is built with.
-inline const std::string ContentHost = VARIZ_CONTENT_HOST;
+inline const std::string& ContentHost = contract::kContentHost;
 constexpr bool AdvertisingEnabled = VARIZ_ADVERTISING_ENABLED;
 
 using TEpisodeList = std::vector<std::string>;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "FlashTestSupport.h"
+#include "SwfTestData.h"
 
 using namespace swfdata;
 
