@@ -2,30 +2,16 @@
 
 #include <algorithm>
 
+#include "BufferedPaint_win.h"
+#include "CallbackGuards_win.h"
 #include "DestRect.h"
+#include "WindowClass_win.h"
 
 namespace {
 HINSTANCE Instance() {
     return GetModuleHandleW(nullptr);
 }
-
-std::function<void(const std::exception&)>& Reporter() {
-    static std::function<void(const std::exception&)> reporter;
-    return reporter;
-}
 }  // namespace
-
-void SetExceptionReporter(std::function<void(const std::exception&)> reporter) {
-    Reporter() = std::move(reporter);
-}
-
-void ReportException(const std::exception& e) {
-    if (Reporter()) {
-        Reporter()(e);
-        return;
-    }
-    MessageBoxA(nullptr, e.what(), nullptr, MB_OK | MB_ICONERROR);
-}
 
 // ---- TControl
 
@@ -71,8 +57,12 @@ void TControl::SetEnabled(bool enabled) {
     Invalidate();
 }
 
-void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+void TControl::Press(TMouseButton button, TShiftState shift, int x, int y) {
     if (shift.doubleClick && OnDblClick) OnDblClick();
+    MouseDown(button, shift, x, y);
+}
+
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
     if (OnMouseDown) OnMouseDown(button, shift, x, y);
 }
 
@@ -108,8 +98,7 @@ void TWinControl::AddChild(TControl* child) {
 
 void TWinControl::RemoveChild(TControl* child) {
     children_.erase(std::remove(children_.begin(), children_.end(), child), children_.end());
-    if (captured_ == child) captured_ = nullptr;
-    if (hot_ == child) hot_ = nullptr;
+    router_.Removed(child);
 }
 
 void TWinControl::Invalidate() {
@@ -140,15 +129,8 @@ void TWinControl::Realign() {
 }
 
 bool TWinControl::RegisterOwnClass(const wchar_t* name, UINT classStyle) {
-    WNDCLASSEXW wc{};
-    if (GetClassInfoExW(Instance(), name, &wc)) return true;
-    wc.cbSize = sizeof wc;
-    wc.style = classStyle;
-    wc.lpfnWndProc = &TWinControl::WindowProc;
-    wc.hInstance = Instance();
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    wc.lpszClassName = name;
-    return RegisterClassExW(&wc) != 0;
+    return RegisterWindowClass(name, &TWinControl::WindowProc, classStyle,
+                               LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));  // IDC_ARROW
 }
 
 bool TWinControl::CreateOwnWindow(const wchar_t* className, const wchar_t* text, DWORD style,
@@ -183,13 +165,7 @@ LRESULT CALLBACK TWinControl::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
         self->hwnd_ = hwnd;
     }
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-    LRESULT result = 0;
-    // Nothing may unwind through the system's call of this procedure.
-    try {
-        result = self->HandleMessage(msg, wp, lp);
-    } catch (const std::exception& e) {
-        ReportException(e);
-    }
+    const LRESULT result = GuardWindowMessage([&] { return self->HandleMessage(msg, wp, lp); });
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
@@ -208,15 +184,11 @@ void TWinControl::PaintContent(HDC dc, const RECT& client) {
         if (!c->Windowed() && c->Visible()) c->Paint(dc);
 }
 
-TControl* TWinControl::GraphicAt(int x, int y, bool allowDisabled) const {
-    for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
-        TControl* c = *it;
-        const TRect b = c->Bounds();
-        if (!c->Windowed() && c->Visible() && (allowDisabled || c->Enabled()) && x >= b.left &&
-            x < b.right && y >= b.top && y < b.bottom)
-            return c;
-    }
-    return nullptr;
+std::vector<MouseRouter::Child> TWinControl::MouseChildren() const {
+    std::vector<MouseRouter::Child> children;
+    for (const TControl* c : children_)
+        if (!c->Windowed()) children.push_back({c, c->Bounds(), c->Visible(), c->Enabled()});
+    return children;
 }
 
 namespace {
@@ -228,52 +200,80 @@ int MouseY(LPARAM lp) {
 }
 }  // namespace
 
-bool TWinControl::GraphicPress(TMouseButton button, WPARAM wp, LPARAM lp, bool doubleClick) {
+bool TWinControl::RouteMouse(UINT msg, WPARAM wp, LPARAM lp) {
     const int x = MouseX(lp), y = MouseY(lp);
-    TControl* target = GraphicAt(x, y, false);
-    if (!target) return false;
-    captured_ = target;
-    clicked_ = button == TMouseButton::Left && !doubleClick;
-    SetCapture(hwnd_);
-    const TRect b = target->Bounds();
-    target->MouseDown(button, TShiftState{wp, doubleClick}, x - b.left, y - b.top);
-    return true;
-}
-
-bool TWinControl::GraphicRelease(TMouseButton button, WPARAM wp, LPARAM lp) {
-    TControl* target = captured_;
-    if (!target) return false;
-    captured_ = nullptr;
-    const bool click = clicked_ && button == TMouseButton::Left;
-    clicked_ = false;
-    if (GetCapture() == hwnd_) ReleaseCapture();
-    const TRect b = target->Bounds();
-    const int x = MouseX(lp) - b.left, y = MouseY(lp) - b.top;
-    const bool inside = x >= 0 && x < b.Width() && y >= 0 && y < b.Height();
-    target->MouseRelease(button, TShiftState{wp, false}, x, y, click && inside);
-    return true;
-}
-
-void TWinControl::SetHot(TControl* control) {
-    if (hot_ == control) return;
-    if (hot_) hot_->MouseLeave();
-    hot_ = control;
-    if (hot_) hot_->MouseEnter();
-}
-
-void TWinControl::GraphicMove(WPARAM wp, LPARAM lp) {
-    const int x = MouseX(lp), y = MouseY(lp);
-    if (!captured_) {
-        SetHot(GraphicAt(x, y, true));
-        if (hot_ && !trackingLeave_) {
-            TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
-            trackingLeave_ = TrackMouseEvent(&tme) != FALSE;
-        }
+    MouseRouter::Result r;
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            r = router_.Press(MouseChildren(), TMouseButton::Left, x, y, msg == WM_LBUTTONDBLCLK);
+            break;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+            r = router_.Press(MouseChildren(), TMouseButton::Right, x, y, msg == WM_RBUTTONDBLCLK);
+            break;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+            r = router_.Press(MouseChildren(), TMouseButton::Middle, x, y, msg == WM_MBUTTONDBLCLK);
+            break;
+        case WM_LBUTTONUP:
+            r = router_.Release(MouseChildren(), TMouseButton::Left, x, y);
+            break;
+        case WM_RBUTTONUP:
+            r = router_.Release(MouseChildren(), TMouseButton::Right, x, y);
+            break;
+        case WM_MBUTTONUP:
+            r = router_.Release(MouseChildren(), TMouseButton::Middle, x, y);
+            break;
+        case WM_MOUSEMOVE:
+            r = router_.Move(MouseChildren(), x, y);
+            break;
+        case WM_MOUSELEAVE:
+            r = router_.Left();
+            break;
+        default:
+            return false;
     }
-    TControl* target = captured_ ? captured_ : hot_;
-    if (target && target->Enabled()) {
-        const TRect b = target->Bounds();
-        target->MouseMove(TShiftState{wp, false}, x - b.left, y - b.top);
+    Perform(r, wp);
+    return r.handled;
+}
+
+// The router's ids are the children themselves; a child may be gone by the time an action of an
+// earlier step ran, so each is looked up again.
+void TWinControl::Perform(const MouseRouter::Result& r, WPARAM wp) {
+    for (int i = 0; i < r.count; ++i) {
+        const MouseRouter::Action& a = r.actions[i];
+        TControl* child = nullptr;
+        for (TControl* c : children_)
+            if (c == a.child) child = c;
+        switch (a.kind) {
+            case MouseRouter::Action::Capture:
+                SetCapture(hwnd_);
+                break;
+            case MouseRouter::Action::ReleaseCapture:
+                if (GetCapture() == hwnd_) ReleaseCapture();
+                break;
+            case MouseRouter::Action::TrackLeave: {
+                TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, hwnd_, 0};
+                router_.LeaveTracked(TrackMouseEvent(&tme) != FALSE);
+                break;
+            }
+            case MouseRouter::Action::Press:
+                if (child) child->Press(a.button, TShiftState{wp, a.doubleClick}, a.x, a.y);
+                break;
+            case MouseRouter::Action::Release:
+                if (child) child->MouseRelease(a.button, TShiftState{wp, false}, a.x, a.y, a.click);
+                break;
+            case MouseRouter::Action::Move:
+                if (child) child->MouseMove(TShiftState{wp, false}, a.x, a.y);
+                break;
+            case MouseRouter::Action::Enter:
+                if (child) child->MouseEnter();
+                break;
+            case MouseRouter::Action::Leave:
+                if (child) child->MouseLeave();
+                break;
+        }
     }
 }
 
@@ -287,19 +287,10 @@ LRESULT TWinControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (!dc) return 0;
             RECT client{};
             GetClientRect(hwnd_, &client);
-            bool painted = false;
-            if (DoubleBuffered && client.right > 0 && client.bottom > 0) {
-                UniqueDc mem(CreateCompatibleDC(dc));
-                UniqueGdi bitmap(CreateCompatibleBitmap(dc, client.right, client.bottom));
-                if (mem && bitmap) {
-                    HGDIOBJ old = SelectObject(mem.get(), bitmap.get());
-                    PaintContent(mem.get(), client);
-                    BitBlt(dc, 0, 0, client.right, client.bottom, mem.get(), 0, 0, SRCCOPY);
-                    SelectObject(mem.get(), old);
-                    painted = true;
-                }
-            }
-            if (!painted) PaintContent(dc, client);
+            if (DoubleBuffered)
+                PaintBuffered(dc, client, [&](HDC target) { PaintContent(target, client); });
+            else
+                PaintContent(dc, client);
             EndPaint(hwnd_, &ps);
             return 0;
         }
@@ -309,34 +300,21 @@ LRESULT TWinControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-            if (GraphicPress(TMouseButton::Left, wp, lp, msg == WM_LBUTTONDBLCLK)) return 0;
-            break;
         case WM_RBUTTONDOWN:
         case WM_RBUTTONDBLCLK:
-            if (GraphicPress(TMouseButton::Right, wp, lp, msg == WM_RBUTTONDBLCLK)) return 0;
-            break;
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK:
-            if (GraphicPress(TMouseButton::Middle, wp, lp, msg == WM_MBUTTONDBLCLK)) return 0;
-            break;
         case WM_LBUTTONUP:
-            if (GraphicRelease(TMouseButton::Left, wp, lp)) return 0;
-            break;
         case WM_RBUTTONUP:
-            if (GraphicRelease(TMouseButton::Right, wp, lp)) return 0;
-            break;
         case WM_MBUTTONUP:
-            if (GraphicRelease(TMouseButton::Middle, wp, lp)) return 0;
+            if (RouteMouse(msg, wp, lp)) return 0;
             break;
         case WM_MOUSEMOVE:
-            GraphicMove(wp, lp);
-            break;
         case WM_MOUSELEAVE:
-            trackingLeave_ = false;
-            if (!captured_) SetHot(nullptr);
+            RouteMouse(msg, wp, lp);  // the container's own handling follows
             break;
         case WM_CAPTURECHANGED:
-            if (reinterpret_cast<HWND>(lp) != hwnd_) captured_ = nullptr;
+            if (reinterpret_cast<HWND>(lp) != hwnd_) router_.CaptureLost();
             break;
         case WM_COMMAND:
         case WM_HSCROLL:

@@ -1,31 +1,17 @@
 #pragma once
 #include <windows.h>
 
-#include <exception>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "AlignLayout.h"
+#include "ErrorReport_win.h"
 #include "Handles_win.h"
+#include "MouseRouting.h"
 #include "Picture_win.h"
 
 class TWinControl;
-
-// An error that a window's handler raised: it ends the handler, not the program, and is shown to
-// the user. The program may set how it is shown (the default is a plain message box).
-void ReportException(const std::exception& e);
-void SetExceptionReporter(std::function<void(const std::exception&)> reporter);
-
-enum class TMouseButton { Left, Right, Middle };
-
-// Keys and buttons held during a mouse message (the message's MK_ flags), and whether the press
-// is the second of a double click.
-struct TShiftState {
-    WPARAM keys = 0;
-    bool doubleClick = false;
-    bool Left() const { return (keys & MK_LBUTTON) != 0; }
-};
 
 // A control placed and docked in a container. A control without a window of its own (a picture,
 // a label) is painted by its container.
@@ -54,6 +40,10 @@ class TControl {
     std::function<void(TShiftState, int, int)> OnMouseMove;
     std::function<void()> OnClick;
     std::function<void()> OnDblClick;
+
+    // From the container: a press raises OnDblClick first when it is the second of a double
+    // click, whatever the control does with the press itself.
+    void Press(TMouseButton button, TShiftState shift, int x, int y);
 
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
     // The release; `click` when it ends a left press on the control inside the control.
@@ -115,17 +105,14 @@ class TWinControl : public TControl {
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-    // The topmost visible windowless child at a point; disabled ones only when asked.
-    TControl* GraphicAt(int x, int y, bool allowDisabled) const;
-    bool GraphicPress(TMouseButton button, WPARAM wp, LPARAM lp, bool doubleClick);
-    bool GraphicRelease(TMouseButton button, WPARAM wp, LPARAM lp);
-    void GraphicMove(WPARAM wp, LPARAM lp);
-    void SetHot(TControl* control);
+    // The windowless children as the mouse router sees them.
+    std::vector<MouseRouter::Child> MouseChildren() const;
+    // Hands a mouse message to the router and carries out what it answers; true when a child
+    // took the message.
+    bool RouteMouse(UINT msg, WPARAM wp, LPARAM lp);
+    void Perform(const MouseRouter::Result& r, WPARAM wp);
 
-    TControl* captured_ = nullptr;  // receives the mouse until the release
-    bool clicked_ = false;          // the capture began with a left press
-    TControl* hot_ = nullptr;       // under the pointer
-    bool trackingLeave_ = false;
+    MouseRouter router_;
 };
 
 // A plain container with a colour.

@@ -2,6 +2,7 @@
 
 #include <olectl.h>
 
+#include "ComGuards_win.h"
 #include "ComObject_win.h"
 
 // ---- the client site: one object for every site interface the control asks for
@@ -11,25 +12,6 @@ class TOleControl::Site final : public ComObject<IOleClientSite, IOleInPlaceSite
   public:
     explicit Site(TOleControl* owner) : owner_(owner) {}
     void Detach() { owner_ = nullptr; }
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IOleClientSite)
-            *out = static_cast<IOleClientSite*>(this);
-        else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceSite)
-            *out = static_cast<IOleInPlaceSite*>(this);
-        else if (iid == IID_IOleInPlaceUIWindow || iid == IID_IOleInPlaceFrame)
-            *out = static_cast<IOleInPlaceFrame*>(this);
-        else if (iid == IID_IDispatch)
-            *out = static_cast<IDispatch*>(this);
-        else if (owner_)
-            return owner_->SiteInterface(iid, out);
-        if (!*out) return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
 
     // IOleClientSite
     STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
@@ -115,6 +97,14 @@ class TOleControl::Site final : public ComObject<IOleClientSite, IOleInPlaceSite
     }
 
   private:
+    // IOleWindow and IOleInPlaceUIWindow stand behind two of the listed interfaces; the owner may
+    // answer more (the browser's UI handler).
+    void* OtherInterface(REFIID iid) override {
+        if (IsEqualIID(iid, IID_IOleWindow)) return static_cast<IOleInPlaceSite*>(this);
+        if (IsEqualIID(iid, IID_IOleInPlaceUIWindow)) return static_cast<IOleInPlaceFrame*>(this);
+        return owner_ ? owner_->SiteInterface(iid) : nullptr;
+    }
+
     TOleControl* owner_;
 };
 
@@ -125,23 +115,19 @@ class TOleControl::EventSink final : public ComObject<DispatchWithoutTypes<IDisp
     EventSink(TOleControl* owner, const IID& events) : owner_(owner), events_(events) {}
     void Detach() { owner_ = nullptr; }
 
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == events_) {
-            *out = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                         UINT*) override {
-        if (owner_) owner_->HandleEvent(id, params);
+        GuardEventSink([&] {
+            if (owner_) owner_->HandleEvent(id, params);
+        });
         return S_OK;
     }
 
   private:
+    void* OtherInterface(REFIID iid) override {
+        return IsEqualIID(iid, events_) ? static_cast<IDispatch*>(this) : nullptr;
+    }
+
     TOleControl* owner_;
     IID events_;
 };
@@ -162,10 +148,7 @@ TOleControl::~TOleControl() {
 }
 
 HRESULT TOleControl::InitializeState(IUnknown* control) {
-    ComPtr<IPersistStreamInit> persist;
-    if (SUCCEEDED(control->QueryInterface(IID_IPersistStreamInit,
-                                          reinterpret_cast<void**>(persist.Put()))))
-        return persist->InitNew();
+    if (auto persist = QueryAs<IPersistStreamInit>(control)) return persist->InitNew();
     return S_OK;  // a control without that interface starts as it is
 }
 
@@ -173,7 +156,7 @@ void TOleControl::CreateControl() {
     if (!hwnd_ || object_) return;
     ComPtr<IOleObject> object;
     created_ = CoCreateInstance(clsid_, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                IID_IOleObject, reinterpret_cast<void**>(object.Put()));
+                                __uuidof(IOleObject), object.PutVoid());
     if (FAILED(created_)) return;
 
     site_ = new Site(this);
@@ -189,10 +172,8 @@ void TOleControl::CreateControl() {
     if (!(misc & OLEMISC_SETCLIENTSITEFIRST)) object->SetClientSite(site_);
     object_ = object;
 
-    ComPtr<IConnectionPointContainer> points;
-    if (SUCCEEDED(object_->QueryInterface(IID_IConnectionPointContainer,
-                                          reinterpret_cast<void**>(points.Put()))) &&
-        SUCCEEDED(points->FindConnectionPoint(eventInterface_, connection_.Put()))) {
+    const auto points = object_.As<IConnectionPointContainer>();
+    if (points && SUCCEEDED(points->FindConnectionPoint(eventInterface_, connection_.Put()))) {
         sink_ = new EventSink(this, eventInterface_);
         if (FAILED(connection_->Advise(sink_, &cookie_))) {
             connection_.Reset();
@@ -213,10 +194,8 @@ HRESULT TOleControl::ActivateInPlace() {
 
 void TOleControl::UpdateRects() {
     if (!object_ || !hwnd_) return;
-    ComPtr<IOleInPlaceObject> inPlace;
-    if (FAILED(object_->QueryInterface(IID_IOleInPlaceObject,
-                                       reinterpret_cast<void**>(inPlace.Put()))))
-        return;
+    const auto inPlace = object_.As<IOleInPlaceObject>();
+    if (!inPlace) return;
     RECT r{};
     GetClientRect(hwnd_, &r);
     inPlace->SetObjectRects(&r, &r);
@@ -233,10 +212,7 @@ void TOleControl::Release() {
         sink_ = nullptr;
     }
     if (object_) {
-        ComPtr<IOleInPlaceObject> inPlace;
-        if (SUCCEEDED(object_->QueryInterface(IID_IOleInPlaceObject,
-                                              reinterpret_cast<void**>(inPlace.Put()))))
-            inPlace->InPlaceDeactivate();
+        if (const auto inPlace = object_.As<IOleInPlaceObject>()) inPlace->InPlaceDeactivate();
         object_->Close(OLECLOSE_NOSAVE);
         object_->SetClientSite(nullptr);
         object_.Reset();
@@ -249,9 +225,7 @@ void TOleControl::Release() {
 }
 
 ComPtr<IDispatch> TOleControl::ControlDispatch() const {
-    ComPtr<IDispatch> dispatch;
-    if (object_) object_->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.Put()));
-    return dispatch;
+    return object_.As<IDispatch>();
 }
 
 HRESULT TOleControl::Invoke(DISPID id, WORD flags, DISPPARAMS* params, VARIANT* result) const {

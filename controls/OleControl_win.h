@@ -31,11 +31,9 @@ class TOleControl : public TWinControl {
     void CreateControl();
     // An event of the control's event interface, on the user-interface thread.
     virtual void HandleEvent(DISPID, DISPPARAMS*) {}
-    // Further interfaces the client site answers, such as the browser's UI handler.
-    virtual HRESULT SiteInterface(REFIID, void** out) {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
+    // Further interfaces the client site answers, such as the browser's UI handler: a pointer
+    // without a reference added, valid while this control lives; null when there is none.
+    virtual void* SiteInterface(REFIID) { return nullptr; }
     // Gives the new control its first state; the default starts it empty.
     virtual HRESULT InitializeState(IUnknown* control);
 

@@ -1,23 +1,20 @@
 #pragma once
 #include <windows.h>
 
-#include <cstdio>
 #include <stdexcept>
 #include <string>
+
+// "<what> failed: 0x8000FFFF": how every failed COM or OLE call reads in an error message.
+std::string ComErrorText(const std::string& what, HRESULT hr);
 
 // A failed COM or OLE call, raised to the caller with its result code.
 class ComError : public std::runtime_error {
   public:
     ComError(const std::string& what, HRESULT hr)
-        : std::runtime_error(what + " failed: " + Hex(hr)), hr_(hr) {}
+        : std::runtime_error(ComErrorText(what, hr)), hr_(hr) {}
     HRESULT Result() const { return hr_; }
 
   private:
-    static std::string Hex(HRESULT hr) {
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(hr));
-        return text;
-    }
     HRESULT hr_;
 };
 

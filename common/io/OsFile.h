@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "UniqueResource.h"
+
 // The few file calls the movie container needs, over the system's own file handles: descriptors
 // natively, Win32 handles on Windows. Paths are bytes of the system's code page.
 namespace osfile {
@@ -40,33 +42,6 @@ int LastError();
 std::string SysErrorMessage(int code);
 
 // Owns a handle; closes it on destruction.
-class File {
-  public:
-    File() = default;
-    explicit File(Handle handle) : handle_(handle) {}
-    File(const File&) = delete;
-    File& operator=(const File&) = delete;
-    File(File&& other) noexcept : handle_(other.Release()) {}
-    File& operator=(File&& other) noexcept {
-        Reset(other.Release());
-        return *this;
-    }
-    ~File() { Reset(); }
-
-    Handle Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != kInvalidHandle; }
-    Handle Release() {
-        const Handle h = handle_;
-        handle_ = kInvalidHandle;
-        return h;
-    }
-    void Reset(Handle handle = kInvalidHandle) {
-        if (handle_ != kInvalidHandle) Close(handle_);
-        handle_ = handle;
-    }
-
-  private:
-    Handle handle_ = kInvalidHandle;
-};
+using File = UniqueResource<Handle, Close, kInvalidHandle>;
 
 }  // namespace osfile

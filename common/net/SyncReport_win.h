@@ -3,11 +3,12 @@
 
 #include <memory>
 
+#include "MessageWindow_win.h"
 #include "SyncReport.h"
 
 // The synchronous report on Windows: a worker's report wakes a message-only window of the
-// user-interface thread with a posted message, and the window's procedure runs it while the worker
-// waits. Create and destroy it on the user-interface thread, which must dispatch its messages.
+// user-interface thread with a posted message, and the window runs it while the worker waits.
+// Create and destroy it on the user-interface thread, which must dispatch its messages.
 class SyncReportWindow {
   public:
     // Throws std::runtime_error when the window cannot be made.
@@ -19,11 +20,9 @@ class SyncReportWindow {
 
     // What the workers keep: it stays valid after the window has gone, refusing every report.
     std::shared_ptr<SyncReport> Reporter() const { return queue_; }
-    HWND Handle() const { return hwnd_; }
+    HWND Handle() const { return window_ ? window_->Handle() : nullptr; }
 
   private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
-
-    HWND hwnd_ = nullptr;
     std::shared_ptr<SyncReportQueue> queue_;
+    std::unique_ptr<MessageWindow> window_;
 };

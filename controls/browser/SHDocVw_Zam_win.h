@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "DispArgs_win.h"
 #include "OleControl_win.h"
 #include "SHDocVw_Zam.h"
 
@@ -13,18 +14,24 @@ class TEWBZAM;
 class EWBEventArgs {
   public:
     EWBEventArgs(TEWBZAM* sender, const EWBEventDef& def, DISPPARAMS* params)
-        : Sender(sender), def_(def), params_(params) {}
+        : Sender(sender), def_(def), args_(params) {}
     TEWBZAM* Sender;
     const EWBEventDef& Def() const { return def_; }
-    // The argument, looking through a by-reference variant; null when missing.
-    VARIANT* Arg(std::size_t param) const;
-    std::wstring Text(std::size_t param) const;
+    // The argument, looking through a by-reference variant; null when missing or not declared.
+    VARIANT* Arg(std::size_t param) const {
+        return param < def_.paramCount ? args_.At(param) : nullptr;
+    }
+    std::wstring Text(std::size_t param) const {
+        return param < def_.paramCount ? args_.Text(param) : std::wstring();
+    }
     // Writes a var WordBool parameter (such as Cancel) back to the control.
-    void SetBool(std::size_t param, bool value) const;
+    void SetBool(std::size_t param, bool value) const {
+        if (param < def_.paramCount) args_.SetBool(param, value);
+    }
 
   private:
     const EWBEventDef& def_;
-    DISPPARAMS* params_;
+    DispArgs args_;
 };
 
 // The WebBrowser control in a child window, with its events handed to event fields.

@@ -3,6 +3,7 @@
 #include <docobj.h>
 #include <mshtmhst.h>
 
+#include "ComGuards_win.h"
 #include "ComObject_win.h"
 
 // The document host's user-interface handler; it lives as long as the browser holds it and
@@ -11,17 +12,6 @@ class TWebBrowserWithUI::UIHandler final : public ComObject<IDocHostUIHandler> {
   public:
     explicit UIHandler(TWebBrowserWithUI* owner) : owner_(owner) {}
     void Detach() { owner_ = nullptr; }
-
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDocHostUIHandler) {
-            *out = static_cast<IDocHostUIHandler*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
 
     STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override {
         return owner_ ? static_cast<HRESULT>(ContextMenuResult(owner_->UISettings)) : S_FALSE;
@@ -53,13 +43,13 @@ class TWebBrowserWithUI::UIHandler final : public ComObject<IDocHostUIHandler> {
         if (!out) return E_POINTER;
         *out = nullptr;
         if (!owner_) return S_FALSE;
-        ComPtr<IDispatch> external;
-        const HostResult r = ::GetExternal(*owner_, owner_->OnGetExternal, external);
-        if (external) {
-            external->AddRef();
-            *out = external.Get();
-        }
-        return static_cast<HRESULT>(r);
+        // The handler is the window's; what it raises leaves the page without the object.
+        return GuardComMethod([&] {
+            ComPtr<IDispatch> external;
+            const HostResult r = ::GetExternal(*owner_, owner_->OnGetExternal, external);
+            *out = external.Detach();
+            return static_cast<HRESULT>(r);
+        });
     }
     STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR*) override { return Default(); }
     STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** out) override {
@@ -73,18 +63,16 @@ class TWebBrowserWithUI::UIHandler final : public ComObject<IDocHostUIHandler> {
 };
 
 TWebBrowserWithUI::TWebBrowserWithUI(TWinControl* parent) : TEWBZAM(parent) {
-    handler_ = new UIHandler(this);
+    handler_ = MakeComObject<UIHandler>(this);
     CreateControl();
 }
 
 TWebBrowserWithUI::~TWebBrowserWithUI() {
-    if (handler_) {
-        handler_->Detach();
-        handler_->Release();
-    }
+    if (handler_) handler_->Detach();
 }
 
-HRESULT TWebBrowserWithUI::SiteInterface(REFIID iid, void** out) {
-    if (iid == IID_IDocHostUIHandler && handler_) return handler_->QueryInterface(iid, out);
-    return TEWBZAM::SiteInterface(iid, out);
+void* TWebBrowserWithUI::SiteInterface(REFIID iid) {
+    if (IsEqualIID(iid, __uuidof(IDocHostUIHandler)) && handler_)
+        return static_cast<IDocHostUIHandler*>(handler_.Get());
+    return TEWBZAM::SiteInterface(iid);
 }

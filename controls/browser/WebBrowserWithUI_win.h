@@ -13,9 +13,9 @@ class TWebBrowserWithUI : public TEWBZAM {
     TGetExternalEvent<TWebBrowserWithUI, ComPtr<IDispatch>> OnGetExternal;
 
   protected:
-    HRESULT SiteInterface(REFIID iid, void** out) override;
+    void* SiteInterface(REFIID iid) override;
 
   private:
     class UIHandler;
-    UIHandler* handler_ = nullptr;
+    ComPtr<UIHandler> handler_;
 };

@@ -1,13 +1,10 @@
 #include "AppWindow_win.h"
 
+#include "WindowClass_win.h"
+
 TAppWindow::TAppWindow(const std::wstring& title) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &TAppWindow::WindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = L"TApplication";
-    if (!GetClassInfoExW(instance, wc.lpszClassName, &wc) && !RegisterClassExW(&wc)) return;
+    if (!RegisterWindowClass(L"TApplication", &TAppWindow::WindowProc)) return;
     // Visible but without extent: only its taskbar button shows.
     const int x = GetSystemMetrics(SM_CXSCREEN) / 2, y = GetSystemMetrics(SM_CYSCREEN) / 2;
     hwnd_ = CreateWindowExW(0, L"TApplication", title.c_str(),

@@ -3,6 +3,7 @@
 #include <ole2.h>
 
 #include "AppWindow_win.h"
+#include "ComSessions_win.h"
 #include "Handles_win.h"
 #include "Picture_win.h"
 #include "Umain_win.h"
@@ -17,17 +18,6 @@ void ActivateRunningPlayer() {
         SetForegroundWindow(running);
     }
 }
-
-class OleSession {
-  public:
-    OleSession() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
-    ~OleSession() {
-        if (ok_) OleUninitialize();
-    }
-
-  private:
-    bool ok_;
-};
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "ComObject_win.h"
 #include "ShockwaveEx_win.h"
 #include "WindowTestSupport_win.h"
 
@@ -58,11 +59,8 @@ FakeSetup g_setup;
 LRESULT CALLBACK FakeWindowProc(HWND window, UINT msg, WPARAM wp, LPARAM lp);
 
 // The stand-in: one object for the control's interfaces; its connection point is a part of it.
-class FakeMovieControl final : public IOleObject,
-                               public IOleInPlaceObject,
-                               public IDispatch,
-                               public IPersistStreamInit,
-                               public IConnectionPointContainer {
+class FakeMovieControl final : public ComObject<IOleObject, IOleInPlaceObject, IDispatch,
+                                                IPersistStreamInit, IConnectionPointContainer> {
   public:
     FakeMovieControl() : point_(this) { g_fake = this; }
 
@@ -80,32 +78,6 @@ class FakeMovieControl final : public IOleObject,
         DISPPARAMS params{argv, nullptr, 2, 0};
         return sink->Invoke(kFlashEventFSCommand, IID_NULL, 0, DISPATCH_METHOD, &params, nullptr,
                             nullptr, nullptr);
-    }
-
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (iid == IID_IUnknown || iid == IID_IOleObject)
-            *out = static_cast<IOleObject*>(this);
-        else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject)
-            *out = static_cast<IOleInPlaceObject*>(this);
-        else if (iid == IID_IDispatch)
-            *out = static_cast<IDispatch*>(this);
-        else if (iid == IID_IPersist || iid == IID_IPersistStreamInit)
-            *out = static_cast<IPersistStreamInit*>(this);
-        else if (iid == IID_IConnectionPointContainer)
-            *out = static_cast<IConnectionPointContainer*>(this);
-        else
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs_; }
-    STDMETHODIMP_(ULONG) Release() override {
-        const ULONG n = --refs_;
-        if (n == 0) delete this;
-        return n;
     }
 
     // IOleObject
@@ -286,6 +258,12 @@ class FakeMovieControl final : public IOleObject,
     }
 
   private:
+    void* OtherInterface(REFIID iid) override {
+        if (IsEqualIID(iid, IID_IOleWindow)) return static_cast<IOleInPlaceObject*>(this);
+        if (IsEqualIID(iid, IID_IPersist)) return static_cast<IPersistStreamInit*>(this);
+        return nullptr;
+    }
+
     class Point final : public IConnectionPoint {
       public:
         explicit Point(FakeMovieControl* owner) : owner_(owner) {}
@@ -336,7 +314,6 @@ class FakeMovieControl final : public IOleObject,
         if (window) DestroyWindow(std::exchange(window, nullptr));
     }
 
-    std::atomic<ULONG> refs_{1};
     IOleClientSite* site_ = nullptr;
     Point point_;
 };

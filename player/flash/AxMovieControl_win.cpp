@@ -2,13 +2,13 @@
 
 #include <shlwapi.h>
 
-#include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
-static_assert(sizeof(OLECHAR) == sizeof(char16_t), "wide texts are UTF-16 units");
+#include "Bstr_win.h"
+#include "ComError_win.h"
+#include "DispArgs_win.h"
 
 // {D27CDB6E-AE6D-11CF-96B8-444553540000}, {D27CDB6D-AE6D-11CF-96B8-444553540000}
 const CLSID kClsidShockwaveFlash = {
@@ -18,39 +18,22 @@ const IID kDiidShockwaveFlashEvents = {
 
 namespace {
 
-struct ScopedVariant {
-    ScopedVariant() { VariantInit(&v); }
-    ~ScopedVariant() { VariantClear(&v); }
-    ScopedVariant(const ScopedVariant&) = delete;
-    ScopedVariant& operator=(const ScopedVariant&) = delete;
-    VARIANT v;
-};
-
-[[noreturn]] void Fail(const std::string& what, HRESULT hr) {
-    char code[16];
-    std::snprintf(code, sizeof code, "0x%08lX", static_cast<unsigned long>(hr));
-    throw MovieControlError(what + " failed: " + code);
+// Every failing call of the control reaches the host as the movie control's own error.
+void Check(HRESULT hr, const std::string& what) {
+    if (FAILED(hr)) throw MovieControlError(ComErrorText(what, hr));
 }
 
-void Check(HRESULT hr, const std::string& what) {
-    if (FAILED(hr)) Fail(what, hr);
+// Texts for the control; an out-of-memory becomes the control's error too.
+Variant TextVariant(const std::u16string& text) {
+    try {
+        return Variant::Text(text);
+    } catch (const ComError& e) {
+        throw MovieControlError(e.what());
+    }
 }
 
 std::string PropertyName(int dispId) {
     return "Property " + std::to_string(dispId);
-}
-
-BSTR NewBstr(const std::u16string& text) {
-    if (text.size() > UINT_MAX / 2) throw MovieControlError("Text too long for the control");
-    BSTR s = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
-                               static_cast<UINT>(text.size()));
-    if (!s) throw MovieControlError("Out of memory for a text of the control");
-    return s;
-}
-
-std::u16string FromBstr(BSTR s) {
-    if (!s) return {};
-    return std::u16string(reinterpret_cast<const char16_t*>(s), SysStringLen(s));
 }
 
 VARTYPE VariantTypeOf(FlashPropertyKind kind) {
@@ -64,46 +47,26 @@ VARTYPE VariantTypeOf(FlashPropertyKind kind) {
     }
 }
 
-// An event argument by declared position (the control passes them last first), as text.
-std::u16string ArgText(const DISPPARAMS* params, UINT position) {
-    if (!params || !params->rgvarg || position >= params->cArgs) return {};
-    VARIANT* v = &params->rgvarg[params->cArgs - 1 - position];
-    if (v->vt == (VT_BYREF | VT_VARIANT) && v->pvarVal) v = v->pvarVal;
-    if (v->vt == VT_BSTR) return FromBstr(v->bstrVal);
-    if (v->vt == (VT_BYREF | VT_BSTR)) return v->pbstrVal ? FromBstr(*v->pbstrVal) : u"";
-    ScopedVariant text;
-    if (FAILED(VariantChangeType(&text.v, v, 0, VT_BSTR))) return {};
-    return FromBstr(text.v.bstrVal);
-}
-
 }  // namespace
 
-void VariantFromFlashValue(const FlashValue& value, VARIANT* out) {
-    VariantInit(out);
-    if (const bool* b = std::get_if<bool>(&value)) {
-        out->vt = VT_BOOL;
-        out->boolVal = *b ? VARIANT_TRUE : VARIANT_FALSE;
-    } else if (const std::int32_t* i = std::get_if<std::int32_t>(&value)) {
-        out->vt = VT_I4;
-        out->lVal = *i;
-    } else {
-        out->bstrVal = NewBstr(std::get<std::u16string>(value));
-        out->vt = VT_BSTR;
-    }
+Variant VariantFromFlashValue(const FlashValue& value) {
+    if (const bool* b = std::get_if<bool>(&value)) return Variant::Bool(*b);
+    if (const std::int32_t* i = std::get_if<std::int32_t>(&value)) return Variant::Int(*i);
+    return TextVariant(std::get<std::u16string>(value));
 }
 
 FlashValue FlashValueFromVariant(int dispId, const VARIANT& value) {
     const FlashPropertyKind kind = KindOfFlashProperty(dispId);
-    ScopedVariant converted;
-    Check(VariantChangeType(&converted.v, const_cast<VARIANT*>(&value), 0, VariantTypeOf(kind)),
+    Variant converted;
+    Check(VariantChangeType(converted.Ptr(), const_cast<VARIANT*>(&value), 0, VariantTypeOf(kind)),
           PropertyName(dispId) + " conversion");
     switch (kind) {
         case FlashPropertyKind::Bool:
-            return converted.v.boolVal != VARIANT_FALSE;
+            return converted.Get().boolVal != VARIANT_FALSE;
         case FlashPropertyKind::Text:
-            return FromBstr(converted.v.bstrVal);
+            return Bstr::Utf16(converted.Get().bstrVal);
         default:
-            return static_cast<std::int32_t>(converted.v.lVal);
+            return static_cast<std::int32_t>(converted.Get().lVal);
     }
 }
 
@@ -114,25 +77,22 @@ AxMovieControl::AxMovieControl(TWinControl* parent, FlashProperties initial)
 }
 
 HRESULT AxMovieControl::InitializeState(IUnknown* control) {
-    ComPtr<IPersistStreamInit> persist;
-    if (SUCCEEDED(control->QueryInterface(IID_IPersistStreamInit,
-                                          reinterpret_cast<void**>(persist.Put())))) {
+    if (const auto persist = QueryAs<IPersistStreamInit>(control)) {
         const HRESULT hr = persist->InitNew();
         if (FAILED(hr)) return hr;
     }
     // Set before the control is activated: some of them (the window mode) count only then.
-    ComPtr<IDispatch> dispatch;
-    if (FAILED(control->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.Put()))))
-        return S_OK;
+    const auto dispatch = QueryAs<IDispatch>(control);
+    if (!dispatch) return S_OK;
     for (const auto& [id, value] : initial_) {
-        ScopedVariant arg;
+        Variant arg;
         try {
-            VariantFromFlashValue(value, &arg.v);
+            arg = VariantFromFlashValue(value);
         } catch (const MovieControlError&) {
             continue;
         }
         DISPID named = DISPID_PROPERTYPUT;
-        DISPPARAMS params{&arg.v, &named, 1, 1};
+        DISPPARAMS params{arg.Ptr(), &named, 1, 1};
         // A property the control refuses keeps the control's own default.
         dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr,
                          nullptr, nullptr);
@@ -140,75 +100,58 @@ HRESULT AxMovieControl::InitializeState(IUnknown* control) {
     return S_OK;
 }
 
-void AxMovieControl::Call(DISPID id, const char* name, std::vector<VARIANT>& args) {
+void AxMovieControl::Call(DISPID id, const char* name, std::vector<Variant> args) {
     // Arguments travel last first.
-    std::reverse(args.begin(), args.end());
-    DISPPARAMS params{args.empty() ? nullptr : args.data(), nullptr, static_cast<UINT>(args.size()),
-                      0};
-    ScopedVariant result;
-    const HRESULT hr = Invoke(id, DISPATCH_METHOD, &params, &result.v);
-    for (VARIANT& a : args) VariantClear(&a);
-    Check(hr, name);
+    std::vector<VARIANT> passed;
+    for (auto it = args.rbegin(); it != args.rend(); ++it) passed.push_back(it->Get());
+    DISPPARAMS params{passed.empty() ? nullptr : passed.data(), nullptr,
+                      static_cast<UINT>(passed.size()), 0};
+    Variant result;
+    Check(Invoke(id, DISPATCH_METHOD, &params, result.Ptr()), name);
 }
 
 void AxMovieControl::Play() {
-    std::vector<VARIANT> none;
-    Call(FlashMethodId::Play, "Play", none);
+    Call(FlashMethodId::Play, "Play", {});
 }
 
 void AxMovieControl::Stop() {
-    std::vector<VARIANT> none;
-    Call(FlashMethodId::Stop, "Stop", none);
+    Call(FlashMethodId::Stop, "Stop", {});
 }
 
 void AxMovieControl::LoadMovie(int layer, const std::u16string& url) {
-    std::vector<VARIANT> args(2);
-    VariantInit(&args[0]);
-    VariantInit(&args[1]);
-    args[0].vt = VT_I4;
-    args[0].lVal = layer;
-    args[1].bstrVal = NewBstr(url);
-    args[1].vt = VT_BSTR;
-    Call(FlashMethodId::LoadMovie, "LoadMovie", args);
+    std::vector<Variant> args;
+    args.push_back(Variant::Int(layer));
+    args.push_back(TextVariant(url));
+    Call(FlashMethodId::LoadMovie, "LoadMovie", std::move(args));
 }
 
 void AxMovieControl::SetVariable(const std::u16string& name, const std::u16string& value) {
-    std::vector<VARIANT> args(2);
-    VariantInit(&args[0]);
-    VariantInit(&args[1]);
-    args[0].bstrVal = NewBstr(name);
-    args[0].vt = VT_BSTR;
-    try {
-        args[1].bstrVal = NewBstr(value);
-    } catch (...) {
-        VariantClear(&args[0]);
-        throw;
-    }
-    args[1].vt = VT_BSTR;
-    Call(FlashMethodId::SetVariable, "SetVariable", args);
+    std::vector<Variant> args;
+    args.push_back(TextVariant(name));
+    args.push_back(TextVariant(value));
+    Call(FlashMethodId::SetVariable, "SetVariable", std::move(args));
 }
 
 FlashValue AxMovieControl::GetProperty(int dispId) {
-    ScopedVariant value;
-    Check(TOleControl::GetProperty(dispId, &value.v), PropertyName(dispId) + " read");
-    return FlashValueFromVariant(dispId, value.v);
+    Variant value;
+    Check(TOleControl::GetProperty(dispId, value.Put()), PropertyName(dispId) + " read");
+    return FlashValueFromVariant(dispId, value.Get());
 }
 
 void AxMovieControl::SetProperty(int dispId, const FlashValue& value) {
-    ScopedVariant given;
-    VariantFromFlashValue(value, &given.v);
-    ScopedVariant sent;
-    Check(VariantChangeType(&sent.v, &given.v, 0, VariantTypeOf(KindOfFlashProperty(dispId))),
+    const Variant given = VariantFromFlashValue(value);
+    Variant sent;
+    Check(VariantChangeType(sent.Ptr(), const_cast<VARIANT*>(&given.Get()), 0,
+                            VariantTypeOf(KindOfFlashProperty(dispId))),
           PropertyName(dispId) + " conversion");
-    Check(TOleControl::SetProperty(dispId, sent.v), PropertyName(dispId) + " write");
+    Check(TOleControl::SetProperty(dispId, sent.Get()), PropertyName(dispId) + " write");
 }
 
 ComPtr<IPersistStreamInit> AxMovieControl::Persist(const char* what) const {
-    if (!OleObject()) Fail(what, CreationResult());
-    ComPtr<IPersistStreamInit> persist;
-    Check(OleObject()->QueryInterface(IID_IPersistStreamInit,
-                                      reinterpret_cast<void**>(persist.Put())),
-          what);
+    if (!OleObject()) Check(FAILED(CreationResult()) ? CreationResult() : E_UNEXPECTED, what);
+    HRESULT hr = E_NOINTERFACE;
+    auto persist = QueryAs<IPersistStreamInit>(OleObject(), &hr);
+    Check(hr, what);
     return persist;
 }
 
@@ -232,7 +175,7 @@ void AxMovieControl::SaveState(std::vector<std::uint8_t>& buffer) {
     HGLOBAL memory = nullptr;
     Check(GetHGlobalFromStream(stream.Get(), &memory), "Save");
     const void* bytes = GlobalLock(memory);
-    if (!bytes) Fail("Save", HRESULT_FROM_WIN32(GetLastError()));
+    if (!bytes) Check(HRESULT_FROM_WIN32(GetLastError()), "Save");
     std::memcpy(buffer.data(), bytes, written);
     GlobalUnlock(memory);
 }
@@ -242,16 +185,14 @@ void AxMovieControl::LoadState(const std::vector<std::uint8_t>& image) {
     if (image.size() > UINT_MAX) throw MovieControlError("The movie is too large for the control");
     ComPtr<IStream> stream =
         ComPtr<IStream>::Attach(SHCreateMemStream(image.data(), static_cast<UINT>(image.size())));
-    if (!stream) Fail("Load", E_OUTOFMEMORY);
+    if (!stream) Check(E_OUTOFMEMORY, "Load");
     Check(persist->Load(stream.Get()), "Load");
 }
 
 HWND AxMovieControl::InPlaceWindow() const {
     if (!OleObject()) return nullptr;
-    ComPtr<IOleInPlaceObject> inPlace;
-    if (FAILED(OleObject()->QueryInterface(IID_IOleInPlaceObject,
-                                           reinterpret_cast<void**>(inPlace.Put()))))
-        return nullptr;
+    const auto inPlace = QueryAs<IOleInPlaceObject>(OleObject());
+    if (!inPlace) return nullptr;
     HWND window = nullptr;
     if (FAILED(inPlace->GetWindow(&window))) return nullptr;
     return window;
@@ -259,10 +200,8 @@ HWND AxMovieControl::InPlaceWindow() const {
 
 void AxMovieControl::HandleEvent(DISPID id, DISPPARAMS* params) {
     if (id != kFlashEventFSCommand || !events_) return;
-    // Nothing may unwind through the control's call of its sink.
-    try {
-        events_->OnFSCommand(ArgText(params, 0), ArgText(params, 1));
-    } catch (const std::exception& e) {
-        ReportException(e);
-    }
+    const DispArgs args(params);
+    const std::wstring command = args.Text(0), text = args.Text(1);
+    events_->OnFSCommand(std::u16string(command.begin(), command.end()),
+                         std::u16string(text.begin(), text.end()));
 }

@@ -7,6 +7,7 @@
 
 #include "MovieControl.h"
 #include "OleControl_win.h"
+#include "Variant_win.h"
 
 // The registered movie control: its class, its event interface and the dispatch identifiers of
 // the members the player calls.
@@ -24,8 +25,8 @@ constexpr DISPID kFlashEventFSCommand = 150;
 using FlashProperties = std::vector<std::pair<int, FlashValue>>;
 
 // Automation form of a property value: booleans as VT_BOOL, integers as VT_I4, texts as VT_BSTR.
-// The caller clears `out`. Throws MovieControlError when no string can be made.
-void VariantFromFlashValue(const FlashValue& value, VARIANT* out);
+// Throws MovieControlError when no string can be made.
+Variant VariantFromFlashValue(const FlashValue& value);
 // The value of a property read from the control, converted to the property's kind. Throws
 // MovieControlError when the variant does not convert.
 FlashValue FlashValueFromVariant(int dispId, const VARIANT& value);
@@ -58,7 +59,7 @@ class AxMovieControl : public TOleControl, public MovieControl {
 
   private:
     // Calls a method; `args` in declared order.
-    void Call(DISPID id, const char* name, std::vector<VARIANT>& args);
+    void Call(DISPID id, const char* name, std::vector<Variant> args);
     ComPtr<IPersistStreamInit> Persist(const char* what) const;
 
     FlashProperties initial_;

@@ -1,5 +1,7 @@
 #include "BuiltinMovie_win.h"
 
+#include "BufferedPaint_win.h"
+
 namespace {
 // Movies name device fonts; one face with Chinese glyphs serves them all.
 constexpr wchar_t kTextFace[] = L"宋体";
@@ -134,24 +136,11 @@ void BuiltinMovieControl::Paint() {
     if (!dc) return;
     RECT client{};
     GetClientRect(window_, &client);
-    const int width = client.right, height = client.bottom;
-    if (width > 0 && height > 0) {
-        // Drawn off screen first: the frame appears whole, without flicker.
-        UniqueDc memory(CreateCompatibleDC(dc));
-        UniqueGdi bitmap(memory ? CreateCompatibleBitmap(dc, width, height) : nullptr);
-        if (memory && bitmap) {
-            HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
-            {
-                GdiMovieCanvas canvas(memory.get(), fonts_);
-                core_.Paint(canvas, width, height);
-            }
-            BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
-            SelectObject(memory.get(), old);
-        } else {
-            GdiMovieCanvas canvas(dc, fonts_);
-            core_.Paint(canvas, width, height);
-        }
-    }
+    // The frame appears whole, without flicker.
+    PaintBuffered(dc, client, [&](HDC target) {
+        GdiMovieCanvas canvas(target, fonts_);
+        core_.Paint(canvas, client.right, client.bottom);
+    });
     EndPaint(window_, &ps);
 }
 

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "AxMovieControl_win.h"
+#include "CallbackGuards_win.h"
 #include "BuiltinMovie_win.h"
 #include "EmbedMovie.h"
 #include "ShockwaveEx.h"
@@ -169,13 +170,8 @@ LRESULT CALLBACK TShockwaveFlashEx::ControlWindowProc(HWND window, UINT msg, WPA
         RemoveWindowSubclass(window, &ControlWindowProc, id);
         if (self->hooked_ == window) self->hooked_ = nullptr;
     } else if (IsMouseMessage(msg)) {
-        bool swallow = false;
-        // Nothing may unwind through the system's call of this procedure.
-        try {
-            swallow = self->FilterMouse(window, msg, wp, lp);
-        } catch (const std::exception& e) {
-            ReportException(e);
-        }
+        const bool swallow =
+            GuardWindowMessage([&]() -> LRESULT { return self->FilterMouse(window, msg, wp, lp); });
         if (swallow) return 0;
     }
     return DefSubclassProc(window, msg, wp, lp);

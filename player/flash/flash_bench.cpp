@@ -93,7 +93,7 @@ struct Files {
             file.insert(file.begin(), {'K', 'P', 'V', kKpvWriteVersion});
         }
         osfile::File f(osfile::Create(path));
-        osfile::Write(f.Get(), file.data(), file.size());
+        osfile::Write(f.get(), file.data(), file.size());
     }
 };
 
@@ -152,7 +152,7 @@ void BM_PlainRead(benchmark::State& state) {
     Bytes out(f.movieLength + 16);
     for (auto _ : state) {
         osfile::File file(osfile::Open(f.plainFws, 0));
-        benchmark::DoNotOptimize(osfile::Read(file.Get(), out.data(), out.size()));
+        benchmark::DoNotOptimize(osfile::Read(file.get(), out.data(), out.size()));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.movieLength));
 }

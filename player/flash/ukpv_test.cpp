@@ -287,12 +287,12 @@ TEST_F(KpvFile, AHandleStreamProbesButLeavesTheHandleOpen) {
     osfile::File file(osfile::Open(path_, 0));
     ASSERT_TRUE(file);
     {
-        TKPVHandleStream s(file.Get());
+        TKPVHandleStream s(file.get());
         EXPECT_TRUE(s.Scrambled());
         EXPECT_EQ(s.Position(), 0) << "the probe rewinds";
         EXPECT_EQ(ReadAll(s), payload);
     }
-    EXPECT_EQ(osfile::Seek(file.Get(), 0, osfile::Origin::Begin), 0) << "still open";
+    EXPECT_EQ(osfile::Seek(file.get(), 0, osfile::Origin::Begin), 0) << "still open";
     std::uint8_t b[4];
-    EXPECT_EQ(osfile::Read(file.Get(), b, 4), 4);
+    EXPECT_EQ(osfile::Read(file.get(), b, 4), 4);
 }

@@ -1,13 +1,10 @@
 #include "Uunlock_win.h"
 
+#include "WindowClass_win.h"
+
 TFrm_unlock::TFrm_unlock() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = instance;
-    wc.lpszClassName = L"TFrm_unlock";
-    if (!GetClassInfoExW(instance, wc.lpszClassName, &wc) && !RegisterClassExW(&wc)) return;
+    if (!RegisterWindowClass(L"TFrm_unlock", DefWindowProcW)) return;
     hwnd_ = CreateWindowExW(0, L"TFrm_unlock", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                             instance, nullptr);
 }

@@ -21,10 +21,9 @@ void TSitePages::ShowLoadingPage(const std::string& target) {
 }
 
 void TSitePages::LoadPage(IDispatch* document, const std::string& page) {
-    ComPtr<IPersistStreamInit> persist;
-    CheckHr(
-        document->QueryInterface(IID_IPersistStreamInit, reinterpret_cast<void**>(persist.Put())),
-        "IPersistStreamInit");
+    HRESULT hr = E_NOINTERFACE;
+    const auto persist = QueryAs<IPersistStreamInit>(document, &hr);
+    CheckHr(hr, "IPersistStreamInit");
     auto stream = ComPtr<IStream>::Attach(SHCreateMemStream(
         reinterpret_cast<const BYTE*>(page.data()), static_cast<UINT>(page.size())));
     if (!stream) throw ComError("SHCreateMemStream", E_OUTOFMEMORY);
