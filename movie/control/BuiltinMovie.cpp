@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "LittleEndian.h"
 #include "MovieImage.h"
 
 namespace {
@@ -10,44 +11,6 @@ namespace {
 // Saved state: a marker word (0x67 ... without a movie; a load image puts 0x66, the length and
 // the movie behind it), then the properties that were set, each as identifier, kind and value.
 constexpr std::uint8_t kStateMarker[4] = {0x67, 0x55, 0x66, 0x55};
-
-void PutU16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    PutU16(out, v & 0xFFFF);
-    PutU16(out, v >> 16);
-}
-
-class StateReader {
-  public:
-    StateReader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-    bool Ok() const { return ok_; }
-    std::uint32_t U8() {
-        if (pos_ >= size_) {
-            ok_ = false;
-            return 0;
-        }
-        return data_[pos_++];
-    }
-    std::uint32_t U16() {
-        const std::uint32_t lo = U8();
-        return lo | U8() << 8;
-    }
-    std::uint32_t U32() {
-        const std::uint32_t lo = U16();
-        return lo | U16() << 16;
-    }
-    std::size_t Left() const { return size_ - pos_; }
-
-  private:
-    const std::uint8_t* data_;
-    std::size_t size_;
-    std::size_t pos_ = 0;
-    bool ok_ = true;
-};
 
 enum : std::uint8_t { kBool = 0, kInt = 1, kText = 2 };
 
@@ -85,27 +48,27 @@ FlashValue Coerce(FlashPropertyKind kind, const FlashValue& v) {
 }
 
 void PutProps(std::vector<std::uint8_t>& out, const std::map<int, FlashValue>& props) {
-    PutU16(out, static_cast<std::uint32_t>(props.size()));
+    le::Append16(out, static_cast<std::uint16_t>(props.size()));
     for (const auto& [id, value] : props) {
-        PutU32(out, static_cast<std::uint32_t>(id));
+        le::Append32(out, static_cast<std::uint32_t>(id));
         if (const bool* b = std::get_if<bool>(&value)) {
             out.push_back(kBool);
             out.push_back(*b ? 1 : 0);
         } else if (const std::int32_t* i = std::get_if<std::int32_t>(&value)) {
             out.push_back(kInt);
-            PutU32(out, static_cast<std::uint32_t>(*i));
+            le::Append32(out, static_cast<std::uint32_t>(*i));
         } else {
             const auto& s = std::get<std::u16string>(value);
             out.push_back(kText);
-            PutU32(out, static_cast<std::uint32_t>(s.size()));
-            for (const char16_t c : s) PutU16(out, c);
+            le::Append32(out, static_cast<std::uint32_t>(s.size()));
+            for (const char16_t c : s) le::Append16(out, c);
         }
     }
 }
 
 bool ReadProps(const std::uint8_t* data, std::size_t size, std::map<int, FlashValue>& props) {
     if (size == 0) return true;  // an image without properties keeps the defaults
-    StateReader r(data, size);
+    le::Reader r(data, size);
     const std::uint32_t count = r.U16();
     for (std::uint32_t n = 0; n < count && r.Ok(); ++n) {
         const auto id = static_cast<int>(r.U32());
@@ -268,7 +231,7 @@ std::vector<std::uint8_t> BuiltinMovie::StateBytes() const {
     std::vector<std::uint8_t> out(kStateMarker, kStateMarker + 4);
     if (movie_ && Prop(FlashDispId::EmbedMovie)) {
         out[0] = kMovieMarker;
-        PutU32(out, static_cast<std::uint32_t>(movieBytes_.size()));
+        le::Append32(out, static_cast<std::uint32_t>(movieBytes_.size()));
         out.insert(out.end(), movieBytes_.begin(), movieBytes_.end());
     }
     PutProps(out, props_);

@@ -4,19 +4,9 @@
 
 #include <algorithm>
 
+#include "LittleEndian.h"
+
 namespace {
-
-void PutLe32(std::uint8_t* at, std::uint32_t value) {
-    at[0] = static_cast<std::uint8_t>(value);
-    at[1] = static_cast<std::uint8_t>(value >> 8);
-    at[2] = static_cast<std::uint8_t>(value >> 16);
-    at[3] = static_cast<std::uint8_t>(value >> 24);
-}
-
-std::uint32_t GetLe32(const std::uint8_t* at) {
-    return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
-           static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
-}
 
 class Inflater {
   public:
@@ -91,7 +81,7 @@ MovieBytes ReadMovie(ByteStream& source, std::size_t tailRoom) {
     if (head[0] == 'C' && head[1] == 'W' && head[2] == 'S') {
         if (source.ReadFully(head + 3, 5) != 5)
             throw MovieError("The movie is shorter than its header");
-        const std::uint32_t length = GetLe32(head + 4);
+        const std::uint32_t length = le::Get32(head + 4);
         if (length < 8) throw MovieError("The compressed movie gives a length below its header");
         if (length > kMaxMovieLength) throw MovieError("The compressed movie is too long");
         movie.buffer.resize(kLoadImageHead + 8);
@@ -100,7 +90,7 @@ MovieBytes ReadMovie(ByteStream& source, std::size_t tailRoom) {
         fws[1] = 'W';
         fws[2] = 'S';
         fws[3] = head[3];
-        PutLe32(fws + 4, length);
+        le::Set32(fws + 4, length);
         if (length > 8) InflateInto(source, movie.buffer, kLoadImageHead + 8, length - 8, tailRoom);
         return movie;
     }
@@ -122,7 +112,7 @@ std::vector<std::uint8_t> BuildLoadImage(MovieBytes movie, const std::vector<std
     const std::uint32_t length = movie.Length();
     image[0] = kMovieMarker;
     for (std::size_t i = 1; i < 4; ++i) image[i] = i < state.size() ? state[i] : 0;
-    PutLe32(image.data() + 4, length);
+    le::Set32(image.data() + 4, length);
     if (state.size() > 4) image.insert(image.end(), state.begin() + 4, state.end());
     return std::move(image);
 }
@@ -136,7 +126,7 @@ bool SplitStateImage(const std::uint8_t* data, std::size_t size, StateImageParts
         return true;
     }
     if (size < kLoadImageHead) return false;
-    const std::uint32_t length = GetLe32(data + 4);
+    const std::uint32_t length = le::Get32(data + 4);
     if (length > size - kLoadImageHead) return false;
     parts.hasMovie = true;
     parts.movie = data + kLoadImageHead;

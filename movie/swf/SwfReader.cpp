@@ -1,51 +1,41 @@
 #include "SwfReader.h"
 
+#include "LittleEndian.h"
 #include "MovieImage.h"
 #include "Utf16.h"
 
 namespace {
 
-// Little-endian fields and bit fields over a bounded span. Reading past the end yields zeros and
-// marks the reader failed, so a parser checks once at the end instead of at every field.
-class Reader {
+// The byte fields of le::Reader, and the bit fields of SWF records.
+class Reader : public le::Reader {
   public:
-    Reader(const std::uint8_t* data, std::size_t size) : data_(data), end_(size) {}
+    using le::Reader::Reader;
 
-    bool Ok() const { return ok_; }
-    std::size_t Pos() const { return pos_; }
-    std::size_t Left() const { return end_ - pos_; }
-    void Skip(std::size_t n) {
-        if (n > Left()) {
-            ok_ = false;
-            pos_ = end_;
-        } else {
-            pos_ += n;
-        }
-    }
     // A reader over the next `n` bytes, which this one skips.
     Reader Sub(std::size_t n) {
         const std::size_t take = n <= Left() ? n : Left();
-        Reader r(data_ + pos_, take);
+        Reader r(Here(), take);
         if (take < n) r.ok_ = false;
         Skip(n);
         return r;
     }
 
+    // Byte fields start at a fresh byte.
     std::uint8_t U8() {
         bits_ = 0;
-        if (pos_ >= end_) {
-            ok_ = false;
-            return 0;
-        }
-        return data_[pos_++];
+        return le::Reader::U8();
     }
     std::uint16_t U16() {
-        const std::uint16_t lo = U8();
-        return static_cast<std::uint16_t>(lo | U8() << 8);
+        bits_ = 0;
+        return le::Reader::U16();
     }
     std::uint32_t U32() {
-        const std::uint32_t lo = U16();
-        return lo | static_cast<std::uint32_t>(U16()) << 16;
+        bits_ = 0;
+        return le::Reader::U32();
+    }
+    void Skip(std::size_t n) {
+        bits_ = 0;
+        le::Reader::Skip(n);
     }
     // A zero-terminated string; one without its terminator fails.
     std::string String() {
@@ -86,10 +76,6 @@ class Reader {
     void Align() { bits_ = 0; }
 
   private:
-    const std::uint8_t* data_;
-    std::size_t pos_ = 0;
-    std::size_t end_;
-    bool ok_ = true;
     std::uint8_t byte_ = 0;
     int bits_ = 0;
 };
