@@ -8,70 +8,69 @@
 #include <iterator>
 #include <string>
 
+#include "BuildPath.h"
+#include "ChildWindowAt_win.h"
+#include "Contract.h"
+#include "DemoServer_win.h"
 #include "Handles_win.h"
+#include "TempFolder.h"
+#include "WaitFor.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// The build passes Unix paths; Wine sees them on drive Z:.
-fs::path FromBuild(const char* unixPath) {
-    std::string p = std::string("Z:") + unixPath;
-    for (auto& c : p)
-        if (c == '/') c = '\\';
-    return fs::path(p);
-}
+using testwait::WaitUntil;
+using namespace std::chrono_literals;
 
-template <typename Pred>
-bool WaitFor(Pred pred, DWORD ms = 10000) {
-    const DWORD start = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - start > ms) return false;
-        Sleep(50);
-    }
-    return true;
+// A left click of the mouse at a point of a window's client area, as the user makes it.
+void Click(HWND window, POINT at) {
+    HWND target = DeepestChildAt(window, &at);
+    PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
 }
 
 class PlayerProcessTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char temp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
-        dir_ = fs::path(temp) / "variz_process_test";
-        fs::remove_all(dir_);
+        dir_ = folder_.Path() / "player";
         fs::create_directories(dir_);
         fs::copy_file(FromBuild(VARIZ_EXE), dir_ / "Variz.exe");
         fs::copy_file(FromBuild(ZORVANE_STANDIN_EXE), dir_ / "Zorvane.exe");
     }
     void TearDown() override {
-        if (HWND w = FindWindowW(L"Tfrm_wuxplay", nullptr)) {
+        if (HWND w = PlayerWindow()) {
             DWORD_PTR result = 0;
-            SendMessageTimeoutW(w, WM_USER + 1, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+            SendMessageTimeoutW(w, contract::kCloseRequestMessage, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                                &result);
         }
         for (auto& p : players_) {
             if (WaitForSingleObject(p.get(), 10000) != WAIT_OBJECT_0) TerminateProcess(p.get(), 1);
         }
         players_.clear();
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
     }
-    HANDLE StartPlayer() {
+    // Starts the player with `folder` as its working folder (its own folder unless given).
+    HANDLE StartPlayer(const fs::path& folder = {}) {
         STARTUPINFOW si{};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi{};
         std::wstring exe = (dir_ / "Variz.exe").wstring();
         std::wstring cmd = L"\"" + exe + L"\"";
+        const std::wstring cwd = (folder.empty() ? dir_ : folder).wstring();
         if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            dir_.wstring().c_str(), &si, &pi))
+                            cwd.c_str(), &si, &pi))
             return nullptr;
         UniqueHandle thread(pi.hThread);
         players_.emplace_back(pi.hProcess);
         return pi.hProcess;
     }
-    static HWND PlayerWindow() { return FindWindowW(L"Tfrm_wuxplay", nullptr); }
+    static HWND PlayerWindow() { return FindWindowW(contract::kPlayerWindowClass, nullptr); }
+    std::string TrayLog() {
+        std::ifstream in(dir_ / "zorvane-starts.txt", std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
     int TrayStarts() {
-        std::ifstream in(dir_ / "zorvane-starts.txt");
-        std::string all{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string all = TrayLog();
         int n = 0;
         for (std::size_t at = all.find("started"); at != std::string::npos;
              at = all.find("started", at + 1))
@@ -82,6 +81,7 @@ class PlayerProcessTest : public ::testing::Test {
         return WaitForSingleObject(process, ms) == WAIT_OBJECT_0;
     }
 
+    TempFolder folder_;
     fs::path dir_;
     std::vector<UniqueHandle> players_;
 };
@@ -89,20 +89,59 @@ class PlayerProcessTest : public ::testing::Test {
 TEST_F(PlayerProcessTest, StartsTheTrayOnceAndMakesTheCache) {
     HANDLE player = StartPlayer();
     ASSERT_NE(player, nullptr);
-    ASSERT_TRUE(WaitFor([] { return PlayerWindow() != nullptr; }));
-    ASSERT_TRUE(WaitFor([&] { return TrayStarts() >= 1; }));
+    ASSERT_TRUE(WaitUntil([] { return PlayerWindow() != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return TrayStarts() >= 1; }));
     EXPECT_TRUE(fs::is_directory(dir_ / "cache"));
     Sleep(500);
     EXPECT_EQ(TrayStarts(), 1);
 }
 
+TEST_F(PlayerProcessTest, TheTrayStartsInThePlayersFolderWhateverThePlayersWorkingFolder) {
+    const fs::path elsewhere = folder_.Path() / "shortcut-folder";
+    fs::create_directories(elsewhere);
+    ASSERT_NE(StartPlayer(elsewhere), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return TrayStarts() == 1; }));
+    EXPECT_EQ(TrayLog(), "started in " + dir_.string() + "\r\n");
+    // The player's own files go to its folder, not to the working folder.
+    EXPECT_TRUE(fs::is_directory(dir_ / "cache"));
+    EXPECT_FALSE(fs::exists(elsewhere / "cache"));
+}
+
+TEST_F(PlayerProcessTest, MinimisedAndBroughtBackByASecondStartThePlayerCarriesOn) {
+    // Each player asks the server for the logo's version once, when its window first shows.
+    const auto logoChecks = [] { return demo_server::LogLinesWith("/images/getlogo.html").size(); };
+    const auto before = logoChecks();
+    ASSERT_NE(StartPlayer(), nullptr);
+    ASSERT_TRUE(WaitUntil([] { return PlayerWindow() != nullptr; }));
+    HWND window = PlayerWindow();
+    ASSERT_TRUE(WaitUntil([&] { return logoChecks() == before + 1; }));
+
+    // The minimise button of the window's top right corner hides the window with its owner.
+    RECT r{};
+    GetClientRect(window, &r);
+    Click(window, POINT{r.right - 125 + 1 + 20, 8 + 14});
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(window); }));
+    HWND taskbarButton = GetWindow(window, GW_OWNER);
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(taskbarButton) != FALSE; }));
+
+    HANDLE second = StartPlayer();
+    ASSERT_NE(second, nullptr);
+    ASSERT_TRUE(Ended(second));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }));
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(taskbarButton); }));
+    // Shown again, it neither reloads its pages nor restarts the logo updater.
+    Sleep(1500);
+    EXPECT_EQ(logoChecks(), before + 1);
+    EXPECT_EQ(TrayStarts(), 1);
+}
+
 TEST_F(PlayerProcessTest, SecondStartBringsTheFirstForwardAndEnds) {
     HANDLE first = StartPlayer();
-    ASSERT_TRUE(WaitFor([] { return PlayerWindow() != nullptr; }));
-    ASSERT_TRUE(WaitFor([&] { return TrayStarts() == 1; }));
+    ASSERT_TRUE(WaitUntil([] { return PlayerWindow() != nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return TrayStarts() == 1; }));
     HWND window = PlayerWindow();
     ShowWindow(window, SW_MINIMIZE);
-    ASSERT_TRUE(WaitFor([&] { return IsIconic(window) != FALSE; }));
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(window) != FALSE; }));
 
     HANDLE second = StartPlayer();
     ASSERT_NE(second, nullptr);
@@ -110,7 +149,7 @@ TEST_F(PlayerProcessTest, SecondStartBringsTheFirstForwardAndEnds) {
     DWORD code = 1;
     GetExitCodeProcess(second, &code);
     EXPECT_EQ(code, 0u);
-    EXPECT_TRUE(WaitFor([&] { return !IsIconic(window) && IsWindowVisible(window); }));
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(window) && IsWindowVisible(window); }));
     EXPECT_EQ(PlayerWindow(), window);
     EXPECT_EQ(TrayStarts(), 1);
     EXPECT_FALSE(Ended(first, 0));
@@ -118,7 +157,7 @@ TEST_F(PlayerProcessTest, SecondStartBringsTheFirstForwardAndEnds) {
 
 TEST_F(PlayerProcessTest, CloseMessageOfThePlatformIsRefused) {
     HANDLE player = StartPlayer();
-    ASSERT_TRUE(WaitFor([] { return PlayerWindow() != nullptr; }));
+    ASSERT_TRUE(WaitUntil([] { return PlayerWindow() != nullptr; }));
     PostMessageW(PlayerWindow(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(Ended(player, 1500));
     EXPECT_NE(PlayerWindow(), nullptr);
@@ -126,9 +165,10 @@ TEST_F(PlayerProcessTest, CloseMessageOfThePlatformIsRefused) {
 
 TEST_F(PlayerProcessTest, CloseRequestEndsThePlayerWithoutHoldingTheSender) {
     HANDLE player = StartPlayer();
-    ASSERT_TRUE(WaitFor([] { return PlayerWindow() != nullptr; }));
+    ASSERT_TRUE(WaitUntil([] { return PlayerWindow() != nullptr; }));
     DWORD_PTR result = 1;
-    ASSERT_NE(SendMessageTimeoutW(PlayerWindow(), WM_USER + 1, 0, 0, SMTO_NORMAL, 5000, &result),
+    ASSERT_NE(SendMessageTimeoutW(PlayerWindow(), contract::kCloseRequestMessage, 0, 0, SMTO_NORMAL,
+                                  5000, &result),
               0);
     EXPECT_EQ(result, 0u);
     EXPECT_TRUE(Ended(player));

@@ -1,4 +1,5 @@
-// Stands in for the tray program in the tests: it notes each start beside itself and ends.
+// Stands in for the tray program in the tests: it notes each start, with the folder it was
+// started in, beside itself and ends.
 #include <windows.h>
 
 #include <string>
@@ -7,13 +8,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char path[MAX_PATH];
     const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return 1;
+    char folder[MAX_PATH];
+    const DWORD m = GetCurrentDirectoryA(MAX_PATH, folder);
+    if (m == 0 || m >= MAX_PATH) return 1;
     std::string log(path, n);
     log = log.substr(0, log.find_last_of('\\') + 1) + "zorvane-starts.txt";
+    const std::string line = "started in " + std::string(folder, m) + "\r\n";
     HANDLE file = CreateFileA(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 1;
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, "started\r\n", 9, &written, nullptr);
+    const BOOL ok =
+        WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(file);
     return ok ? 0 : 1;
 }

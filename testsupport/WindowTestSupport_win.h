@@ -1,6 +1,6 @@
 #pragma once
-// What the Windows tests of the movie control share: one top-level window, the message loop,
-// the test movies' Windows paths and reading back what a window shows.
+// What the Windows tests of the movie control share: one top-level window, the test movies'
+// Windows paths and reading back what a window shows.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,52 +12,18 @@
 #include <vector>
 
 #include "Control_win.h"
-#include "SwfTestData.h"
 #include "Handles_win.h"
+#include "PumpMessages_win.h"
 #include "SwfReader.h"
+#include "SwfTestData.h"
+#include "WineWindowEnvironment_win.h"
 
 namespace flashtest {
 
-// Errors that window handlers raised, collected instead of shown.
-inline std::vector<std::string> g_errors;
-
-class TTestForm;
-inline std::unique_ptr<TTestForm> g_form;
-
-class WindowEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        SetExceptionReporter([](const std::exception& e) { g_errors.push_back(e.what()); });
-    }
-    void TearDown() override;
-};
-inline const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new WindowEnvironment);
-
-inline void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-// Runs the message loop until `done` holds or the time is up; whether it came to hold.
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs = 5000) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        Pump();
-    }
-    return true;
-}
-
-inline void PumpFor(DWORD ms) {
-    const DWORD start = GetTickCount();
-    PumpUntil([&] { return GetTickCount() - start >= ms; }, ms + 1000);
-}
+using testwait::Pump;
+using testwait::PumpFor;
+using testwait::PumpUntil;
+using testwin::Errors;
 
 // The Windows form of a test movie's path.
 inline std::string MoviePath(const std::string& name) {
@@ -142,14 +108,9 @@ class TTestForm : public TWinControl {
 };
 
 inline TTestForm& Form() {
-    if (!g_form) g_form = std::make_unique<TTestForm>();
-    return *g_form;
-}
-
-inline void WindowEnvironment::TearDown() {
     // Left to the end of the process, which takes it down without that wait.
-    g_form.release();
-    OleUninitialize();
+    static TTestForm* form = new TTestForm;
+    return *form;
 }
 
 }  // namespace flashtest

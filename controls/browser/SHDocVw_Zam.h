@@ -96,6 +96,19 @@ class TEWBEventFields {
     using Handler = std::function<void(Args& args)>;
 
     Handler& operator[](EWBEvent e) { return fields_[static_cast<std::size_t>(e)]; }
+    // Adds a handler that runs after the one the field already holds, so that several parts of a
+    // program can hear the same event of one control.
+    void Append(EWBEvent e, Handler next) {
+        Handler& field = (*this)[e];
+        if (!field) {
+            field = std::move(next);
+            return;
+        }
+        field = [first = std::move(field), then = std::move(next)](Args& args) {
+            first(args);
+            then(args);
+        };
+    }
     const Handler& operator[](EWBEvent e) const { return fields_[static_cast<std::size_t>(e)]; }
 
     // Hands an incoming event to its field. False, and nothing happens, for an id that is no

@@ -88,13 +88,23 @@ TEST(EWBEvents, UnsetFieldsAndUnknownIdsDropTheEvent) {
     EXPECT_EQ(args.ran, std::vector<std::size_t>{1});
 }
 
-TEST(EWBEvents, VarParametersGoBackToTheControl) {
+TEST(EWBEvents, AppendedHandlersRunInTheirOrderOnTheSameArguments) {
     TEWBEventFields<Args> fields;
-    fields[EWBEvent::NavigateError] = [](Args& a) { a.cancel = true; };
+    std::vector<std::string> order;
+    fields.Append(EWBEvent::NavigateError, [&](Args& a) {
+        order.push_back("site pages");
+        a.cancel = true;
+    });
+    fields.Append(EWBEvent::NavigateError, [&](Args& a) {
+        order.push_back(a.cancel ? "window after cancel" : "window before cancel");
+    });
     Args args;
     ASSERT_TRUE(fields.Raise(271, args));
+    EXPECT_EQ(order, (std::vector<std::string>{"site pages", "window after cancel"}));
     EXPECT_TRUE(args.cancel);
+}
 
+TEST(EWBEvents, TheTableGivesTheArgumentPositionsTheHandlersUse) {
     // Where the binding finds what the main window's handlers use: the dispatch arguments come
     // last parameter first.
     const EWBEventDef& error = *FindEWBEvent(271);

@@ -17,10 +17,6 @@ TAppWindow::~TAppWindow() {
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
-void TAppWindow::Minimize() {
-    if (hwnd_) ShowWindow(hwnd_, SW_MINIMIZE);  // its owned main window hides with it
-}
-
 LRESULT CALLBACK TAppWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CLOSE:

@@ -12,7 +12,6 @@ class TAppWindow {
     TAppWindow(const TAppWindow&) = delete;
     TAppWindow& operator=(const TAppWindow&) = delete;
     HWND Handle() const { return hwnd_; }
-    void Minimize();
 
   private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

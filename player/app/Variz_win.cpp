@@ -4,8 +4,9 @@
 
 #include "AppWindow_win.h"
 #include "ComSessions_win.h"
-#include "Handles_win.h"
+#include "Contract.h"
 #include "Picture_win.h"
+#include "PlayerComponents_win.h"
 #include "Umain_win.h"
 #include "Uunlock_win.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 // Another player holds the mutex: bring its window forward, if it has one yet.
 void ActivateRunningPlayer() {
-    if (HWND running = FindWindowW(Tfrm_wuxplay::ClassName, nullptr)) {
+    if (HWND running = FindWindowW(contract::kPlayerWindowClass, nullptr)) {
         ShowWindow(running, SW_SHOWNORMAL);
         SetForegroundWindow(running);
     }
@@ -23,7 +24,7 @@ void ActivateRunningPlayer() {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Held until the process ends; a mutex that cannot be made lets the player run anyway.
-    HANDLE mutex = CreateMutexW(nullptr, FALSE, L"zamChild");
+    HANDLE mutex = CreateMutexW(nullptr, FALSE, contract::kPlayerMutex);
     if (mutex && WaitForSingleObject(mutex, 0) == WAIT_TIMEOUT) {
         ActivateRunningPlayer();
         return 0;
@@ -37,7 +38,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         SetExceptionReporter([&application](const std::exception& e) {
             MessageBoxA(application.Handle(), e.what(), nullptr, MB_OK | MB_ICONERROR);
         });
-        Tfrm_wuxplay mainWindow(&application);
+        Tfrm_wuxplay mainWindow(application.Handle(), [](MainPlaces& places, MainView& view) {
+            return MakePlayerComponents(places, view, Player());
+        });
         if (!mainWindow.Handle()) return 1;
         TFrm_unlock unlockDialog;
 

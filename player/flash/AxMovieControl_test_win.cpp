@@ -356,7 +356,7 @@ std::vector<std::uint8_t> SavedState(std::size_t size) {
 class RegisteredControlTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        g_errors.clear();
+        Errors().clear();
         g_setup = FakeSetup{};
         g_setup.state = SavedState(278);
         g_setup.sizeMax = 300;
@@ -386,7 +386,7 @@ class RegisteredControlTest : public ::testing::Test {
         CoRevokeClassObject(cookie_);
         // The host let go of every reference it took.
         EXPECT_EQ(g_fake, nullptr);
-        EXPECT_TRUE(g_errors.empty()) << g_errors.front();
+        EXPECT_TRUE(Errors().empty()) << Errors().front();
     }
 
     std::vector<std::string> CallsSince(std::size_t from) const {
@@ -507,8 +507,8 @@ TEST_F(RegisteredControlTest, FSCommandEventsReachTheHandler) {
         throw std::runtime_error("handler failed");
     };
     EXPECT_EQ(g_fake->FireFSCommand(command, args), S_OK);
-    EXPECT_EQ(g_errors, std::vector<std::string>{"handler failed"});
-    g_errors.clear();
+    EXPECT_EQ(Errors(), std::vector<std::string>{"handler failed"});
+    Errors().clear();
     VariantClear(&command);
     VariantClear(&args);
 }

@@ -21,7 +21,7 @@ using namespace flashtest;
 class MovieWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        g_errors.clear();
+        Errors().clear();
         ASSERT_NE(Form().Handle(), nullptr);
         SetWindowPos(Form().Handle(), nullptr, 0, 0, 550, 400, SWP_NOMOVE | SWP_NOZORDER);
         flash_ = std::make_unique<TShockwaveFlashEx>(&Form());
@@ -35,7 +35,7 @@ class MovieWindowTest : public ::testing::Test {
     void TearDown() override {
         flash_.reset();
         Pump();
-        EXPECT_TRUE(g_errors.empty()) << g_errors.front();
+        EXPECT_TRUE(Errors().empty()) << Errors().front();
     }
 
     bool Playing() { return GetBoolProperty(flash_->Control(), FlashDispId::Playing); }

@@ -22,7 +22,7 @@ enum class ButtonId {
     ImgBut_close,
 };
 
-// What the window logic needs of the window itself.
+// What the window logic and the start-up need of the window itself.
 class MainView {
   public:
     virtual ~MainView() = default;
@@ -34,6 +34,8 @@ class MainView {
     virtual void Minimize() = 0;
     virtual void ToggleMaximized() = 0;
     virtual void Close() = 0;  // the close itself; the logic has already allowed it
+    virtual void SetVolumePosition(int position) = 0;
+    virtual void ShowAdvertPanel(bool visible) = 0;
 };
 
 // Site pages of the side panel and the default browser.
@@ -43,7 +45,6 @@ class SitePages {
     virtual void ShowLoadingPage(const std::string& target) = 0;
     virtual void Navigate(const std::string& address) = 0;  // the site page panel, directly
     virtual void OpenInDefaultBrowser(const std::string& address) = 0;
-    virtual void StartLogoMovie() = 0;
 };
 
 // The play pipeline and the sound of the movie.
@@ -58,11 +59,14 @@ class PlayControl {
     virtual void SetVolume(int volume) = 0;
     virtual int GetVolume() = 0;
     virtual void RefreshFlashWindow() = 0;
+    // The logo movie into the play area, and its refresh from the content server.
+    virtual void StartLogoMovie() = 0;
 };
 
-// The parental lock switch.
-class LockControl {
-  public:
-    virtual ~LockControl() = default;
-    virtual void ToggleLockMode() = 0;
+// Everything the window logic works with; all of it is required.
+struct MainWindowServices {
+    MainView& view;
+    SitePages& pages;
+    PlayControl& play;
+    std::string host;  // the content server host
 };

@@ -3,46 +3,54 @@
 #include "SiteAddresses.h"
 #include "TextFormat.h"
 
-MainWindowLogic::MainWindowLogic(MainView& view, SitePages& pages, PlayControl& play,
-                                 LockControl& lock, std::string host)
-    : view_(view), pages_(pages), play_(play), lock_(lock), host_(std::move(host)) {}
+MainWindowLogic::MainWindowLogic(MainWindowServices services) : s_(std::move(services)) {}
 
 void MainWindowLogic::ApplySide() {
-    view_.ShowSideLayers(side_.PlWebVisible(), side_.GridVisible());
+    s_.view.ShowSideLayers(side_.PlWebVisible(), side_.GridVisible());
 }
 
 void MainWindowLogic::ShowPageThroughLoadingPage(const std::string& target) {
-    pages_.ShowLoadingPage(target);
+    s_.pages.ShowLoadingPage(target);
     side_.PlayerNavigates();
 }
 
+void MainWindowLogic::WindowShown() {
+    if (shown_) return;
+    shown_ = true;
+    FormShow();
+}
+
+bool MainWindowLogic::OwnsButton(ButtonId button) {
+    // The lock switch belongs to the lock mode.
+    return button != ButtonId::ImgButton2;
+}
+
 void MainWindowLogic::FormShow() {
-    ShowPageThroughLoadingPage(FormatS(SiteAddress::StartPage, host_));
-    pages_.StartLogoMovie();
+    ShowPageThroughLoadingPage(FormatS(SiteAddress::StartPage, s_.host));
+    s_.play.StartLogoMovie();
 }
 
 void MainWindowLogic::ButtonClick(ButtonId button) {
     switch (button) {
         case ButtonId::ImgButton1:
-            ShowPageThroughLoadingPage(FormatS(SiteAddress::MemberPage, host_));
+            ShowPageThroughLoadingPage(FormatS(SiteAddress::MemberPage, s_.host));
             break;
         case ButtonId::ImgButton2:
-            lock_.ToggleLockMode();
             break;
         case ButtonId::ImgButton3:
-            pages_.OpenInDefaultBrowser(FormatS(SiteAddress::Forum, host_));
+            s_.pages.OpenInDefaultBrowser(FormatS(SiteAddress::Forum, s_.host));
             break;
         case ButtonId::ImgButton4:
-            pages_.OpenInDefaultBrowser(FormatS(SiteAddress::Space, host_));
+            s_.pages.OpenInDefaultBrowser(FormatS(SiteAddress::Space, s_.host));
             break;
         case ButtonId::ImgButton5:
-            pages_.OpenInDefaultBrowser(FormatS(SiteAddress::Diary, host_));
+            s_.pages.OpenInDefaultBrowser(FormatS(SiteAddress::Diary, s_.host));
             break;
         case ButtonId::ImgButton6:
-            pages_.OpenInDefaultBrowser(FormatS(SiteAddress::Album, host_));
+            s_.pages.OpenInDefaultBrowser(FormatS(SiteAddress::Album, s_.host));
             break;
         case ButtonId::ImgButton7:
-            pages_.Navigate(FormatS(SiteAddress::Search, host_));
+            s_.pages.Navigate(FormatS(SiteAddress::Search, s_.host));
             side_.PlayerNavigates();
             break;
         case ButtonId::ImgButton8:
@@ -52,59 +60,59 @@ void MainWindowLogic::ButtonClick(ButtonId button) {
         case ButtonId::ImgButton9:
             side_.ShowSitePage();
             ApplySide();
-            play_.StopPlay();
+            s_.play.StopPlay();
             break;
         case ButtonId::ImgButton13:
             // The play button shows the playing state; the pipeline sets it.
-            if (view_.Down(ButtonId::ImgButton13))
-                play_.PausePlay();
+            if (s_.view.Down(ButtonId::ImgButton13))
+                s_.play.PausePlay();
             else
-                play_.ResumePlay();
+                s_.play.ResumePlay();
             break;
         case ButtonId::ImgButton14:
-            play_.StopPlay();
+            s_.play.StopPlay();
             break;
         case ButtonId::ImgButton15:
-            play_.NextEpisode();
+            s_.play.NextEpisode();
             break;
         case ButtonId::ImgButton16: {
-            const bool mute = !view_.Down(ButtonId::ImgButton16);
-            view_.SetDown(ButtonId::ImgButton16, mute);
-            play_.SetMute(mute);
+            const bool mute = !s_.view.Down(ButtonId::ImgButton16);
+            s_.view.SetDown(ButtonId::ImgButton16, mute);
+            s_.play.SetMute(mute);
             break;
         }
         case ButtonId::ImgButton17: {
-            const bool full = !view_.Down(ButtonId::ImgButton17);
-            view_.SetDown(ButtonId::ImgButton17, full);
-            view_.SetFullScreen(full);
-            play_.RefreshFlashWindow();
+            const bool full = !s_.view.Down(ButtonId::ImgButton17);
+            s_.view.SetDown(ButtonId::ImgButton17, full);
+            s_.view.SetFullScreen(full);
+            s_.play.RefreshFlashWindow();
             break;
         }
         case ButtonId::ImgBut_min:
-            view_.Minimize();
+            s_.view.Minimize();
             break;
         case ButtonId::ImgBut_max:
-            view_.ToggleMaximized();
+            s_.view.ToggleMaximized();
             break;
         case ButtonId::ImgBut_close:
             close_.Allow();
-            view_.Close();
+            s_.view.Close();
             break;
     }
 }
 
 void MainWindowLogic::ImgTrackBar1Change(int position) {
-    play_.SetVolume(position);
+    s_.play.SetVolume(position);
 }
 
 void MainWindowLogic::FSCommand(const std::string& command, const std::string& args) {
-    const auto action = DispatchFSCommand(command, args, host_);
+    const auto action = DispatchFSCommand(command, args, s_.host);
     switch (action.kind) {
         case FSCommandAction::OpenPage:
             ShowPageThroughLoadingPage(action.address);
             break;
         case FSCommandAction::NextEpisode:
-            play_.NextEpisode();
+            s_.play.NextEpisode();
             break;
         case FSCommandAction::Ignore:
             break;
@@ -128,5 +136,5 @@ void MainWindowLogic::NavigationStalled() {
 
 void MainWindowLogic::HandleCloseRequest() {
     close_.Allow();
-    view_.Close();
+    s_.view.Close();
 }

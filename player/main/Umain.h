@@ -11,13 +11,19 @@
 // commands of its movies do. The window feeds events in and carries out the calls on the ports.
 class MainWindowLogic {
   public:
-    MainWindowLogic(MainView& view, SitePages& pages, PlayControl& play, LockControl& lock,
-                    std::string host);
+    explicit MainWindowLogic(MainWindowServices services);
 
     const SidePanel& Side() const { return side_; }
     bool CloseAllowed() const { return close_.CloseAllowed(); }
 
-    void FormShow();
+    // The window is shown. The first showing opens the start page and the logo movie; a later one
+    // (the window brought back after the player was minimised, a second start) changes nothing,
+    // so that what plays and the page in the panel stay.
+    void WindowShown();
+    bool FirstShowDone() const { return shown_; }
+
+    // The buttons whose clicks the window logic decides; another subsystem attaches to the rest.
+    static bool OwnsButton(ButtonId button);
     void ButtonClick(ButtonId button);
     void ImgTrackBar1Change(int position);
     void FSCommand(const std::string& command, const std::string& args);
@@ -29,17 +35,15 @@ class MainWindowLogic {
     // The window's own close requests (Alt+F4, the taskbar) answer whether to close.
     bool FormCloseQuery() const { return close_.CloseAllowed(); }
     void HandleCloseRequest();  // WM_USER+1
-    bool SysCommandSwallowed(std::uintptr_t command) const { return SwallowSysCommand(command); }
+    static bool SysCommandSwallowed(std::uintptr_t command) { return SwallowSysCommand(command); }
 
   private:
+    void FormShow();
     void ShowPageThroughLoadingPage(const std::string& target);
     void ApplySide();
 
-    MainView& view_;
-    SitePages& pages_;
-    PlayControl& play_;
-    LockControl& lock_;
-    std::string host_;
+    MainWindowServices s_;
     SidePanel side_;
     CloseGate close_;
+    bool shown_ = false;
 };

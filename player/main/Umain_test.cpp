@@ -9,7 +9,7 @@
 namespace {
 
 // Records every port call as one line, in order.
-struct Recorder : MainView, SitePages, PlayControl, LockControl {
+struct Recorder : MainView, SitePages, PlayControl {
     std::vector<std::string> calls;
     std::map<ButtonId, bool> down;
 
@@ -32,11 +32,14 @@ struct Recorder : MainView, SitePages, PlayControl, LockControl {
     void Minimize() override { calls.push_back("minimize"); }
     void ToggleMaximized() override { calls.push_back("maximize"); }
     void Close() override { calls.push_back("close"); }
+    void SetVolumePosition(int p) override { calls.push_back("slider " + std::to_string(p)); }
+    void ShowAdvertPanel(bool v) override {
+        calls.push_back(std::string("advert ") + (v ? "1" : "0"));
+    }
 
     void ShowLoadingPage(const std::string& t) override { calls.push_back("loading " + t); }
     void Navigate(const std::string& a) override { calls.push_back("navigate " + a); }
     void OpenInDefaultBrowser(const std::string& a) override { calls.push_back("browser " + a); }
-    void StartLogoMovie() override { calls.push_back("logo"); }
 
     void PausePlay() override { calls.push_back("pause"); }
     void ResumePlay() override { calls.push_back("resume"); }
@@ -46,14 +49,13 @@ struct Recorder : MainView, SitePages, PlayControl, LockControl {
     void SetVolume(int v) override { calls.push_back("volume " + std::to_string(v)); }
     int GetVolume() override { return 50; }
     void RefreshFlashWindow() override { calls.push_back("refresh"); }
-
-    void ToggleLockMode() override { calls.push_back("lock"); }
+    void StartLogoMovie() override { calls.push_back("logo"); }
 };
 
 class MainWindowLogicTest : public ::testing::Test {
   protected:
     Recorder r;
-    MainWindowLogic logic{r, r, r, r, "host:1"};
+    MainWindowLogic logic{{r, r, r, "host:1"}};
     std::vector<std::string> Take() { return std::exchange(r.calls, {}); }
 };
 
@@ -65,7 +67,7 @@ TEST_F(MainWindowLogicTest, ButtonsReachTheirOperations) {
         V calls;
     } cases[] = {
         {ButtonId::ImgButton1, {"loading http://host:1/member/index1.php"}},
-        {ButtonId::ImgButton2, {"lock"}},
+        {ButtonId::ImgButton2, {}},  // the lock mode's own
         {ButtonId::ImgButton3, {"browser http://host:1/bbs/forum.php"}},
         {ButtonId::ImgButton4, {"browser http://host:1/bbs/home.php?mod=spacecp"}},
         {ButtonId::ImgButton5, {"browser http://host:1/bbs/home.php?mod=space&do=blog"}},
@@ -106,11 +108,20 @@ TEST_F(MainWindowLogicTest, MuteAndFullScreenFlipTheirButtons) {
     EXPECT_EQ(Take(), V{"volume 37"});
 }
 
-TEST_F(MainWindowLogicTest, FormShowOpensTheStartPageThenTheLogo) {
+TEST_F(MainWindowLogicTest, TheFirstShowingOpensTheStartPageThenTheLogo) {
     logic.NavigateError();
-    logic.FormShow();
+    logic.WindowShown();
     EXPECT_EQ(Take(), (V{"loading http://host:1/a/zodivodedozi/", "logo"}));
     EXPECT_FALSE(logic.Side().NavigateFailed());
+}
+
+TEST_F(MainWindowLogicTest, ALaterShowingLeavesPageAndMovieAsTheyAre) {
+    logic.WindowShown();
+    Take();
+    logic.NavigateError();
+    logic.WindowShown();  // brought back after a minimise, or by a second start
+    EXPECT_EQ(Take(), V{});
+    EXPECT_TRUE(logic.Side().NavigateFailed());
 }
 
 TEST_F(MainWindowLogicTest, PlayerNavigationsClearAFailedNavigation) {
@@ -162,7 +173,7 @@ TEST_F(MainWindowLogicTest, OnlyThePlayerItselfClosesTheWindow) {
     EXPECT_TRUE(logic.FormCloseQuery());
 
     Recorder r2;
-    MainWindowLogic other{r2, r2, r2, r2, "h"};
+    MainWindowLogic other{{r2, r2, r2, "h"}};
     other.ButtonClick(ButtonId::ImgBut_close);
     EXPECT_EQ(r2.calls, V{"close"});
     EXPECT_TRUE(other.FormCloseQuery());

@@ -5,28 +5,20 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "ChildWindowAt_win.h"
 #include "ComError_win.h"
-#include "PendingPorts.h"
+#include "Contract.h"
+#include "MainWindowFakes.h"
 #include "Picture_win.h"
+#include "WineWindowEnvironment_win.h"
 
 namespace {
 
 std::vector<WPARAM> g_sysCommands;
-std::vector<std::string> g_errors;
-
-// The window's controls are COM objects; errors that handlers raise are collected, not shown.
-class WindowEnvironment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
-        SetExceptionReporter([](const std::exception& e) { g_errors.push_back(e.what()); });
-    }
-    void TearDown() override { OleUninitialize(); }
-};
-const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new WindowEnvironment);
 bool g_quit = false;
 
 // Sees every system command that reaches the default window processing, and stops it there so
@@ -35,12 +27,13 @@ LRESULT CALLBACK CbtHook(int code, WPARAM wp, LPARAM lp) {
     if (code == HCBT_SYSCOMMAND) {
         g_sysCommands.push_back(wp);
         if ((wp & 0xFFF0) != SC_MINIMIZE && (wp & 0xFFF0) != SC_MAXIMIZE &&
-            (wp & 0xFFF0) != SC_RESTORE)
+            (wp & 0xFFF0) != SC_RESTORE && (wp & 0xFFF0) != SC_KEYMENU)
             return 1;
     }
     return CallNextHookEx(nullptr, code, wp, lp);
 }
 
+// Dispatches what waits, noting a quit message instead of passing it on.
 void Pump() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -58,31 +51,19 @@ bool QuitPosted() {
     return std::exchange(g_quit, false);
 }
 
-// Records what reaches the play pipeline.
-struct RecordingPlay : PendingPlayControl {
-    std::vector<std::string> calls;
-    void SetMute(bool m) override { calls.push_back(m ? "mute on" : "mute off"); }
-    void SetVolume(int v) override { calls.push_back("volume " + std::to_string(v)); }
-    void NextEpisode() override { calls.push_back("next"); }
+// The window's components in these tests: recorders, shared by the test.
+struct RecordingComponents : MainComponents {
+    RecordingComponents(RecordingPages& pages, RecordingPlay& play) : pages_(pages), play_(play) {}
+    SitePages& Pages() override { return pages_; }
+    PlayControl& Play() override { return play_; }
+    RecordingPages& pages_;
+    RecordingPlay& play_;
 };
 
-// Records what reaches the site pages.
-struct RecordingPages : PendingSitePages {
-    std::vector<std::string> calls;
-    void ShowLoadingPage(const std::string& t) override { calls.push_back("loading " + t); }
-    void OpenInDefaultBrowser(const std::string& a) override { calls.push_back("browser " + a); }
-};
-
-// The innermost visible child window under a point given in `top`'s client coordinates, and the
-// point in that window's client coordinates.
-HWND Deepest(HWND top, POINT* p) {
-    HWND at = top;
-    for (;;) {
-        HWND child = ChildWindowFromPointEx(at, *p, CWP_SKIPINVISIBLE | CWP_SKIPTRANSPARENT);
-        if (!child || child == at) return at;
-        MapWindowPoints(at, child, p, 1);
-        at = child;
-    }
+MainComponentsFactory Recording(RecordingPages& pages, RecordingPlay& play) {
+    return [&](MainPlaces&, MainView&) {
+        return std::unique_ptr<MainComponents>(new RecordingComponents(pages, play));
+    };
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -92,7 +73,7 @@ class MainWindowTest : public ::testing::Test {
         ASSERT_NE(hook_, nullptr);
         g_sysCommands.clear();
         g_quit = false;
-        form_ = std::make_unique<Tfrm_wuxplay>(nullptr, MainWindowPorts{&pages_, &play_, nullptr});
+        form_ = std::make_unique<Tfrm_wuxplay>(nullptr, Recording(pages_, play_));
         ASSERT_NE(form_->Handle(), nullptr);
         hwnd_ = form_->Handle();
         form_->Show();
@@ -118,7 +99,7 @@ class MainWindowTest : public ::testing::Test {
     // Posts a press and release at a point of the play bar (its own coordinates).
     HWND PlayBar() {
         POINT p{300, 567 - 14 - 30};
-        HWND bar = Deepest(hwnd_, &p);
+        HWND bar = DeepestChildAt(hwnd_, &p);
         return bar;
     }
     void Post(HWND w, UINT msg, WPARAM keys, int x, int y) {
@@ -264,10 +245,12 @@ TEST_F(MainWindowTest, ClickOnASkinnedButtonReachesItsHandlerOnce) {
 
 TEST_F(MainWindowTest, ToolbarClicksReachTheirHandlersUnlessDisabled) {
     POINT p{200, 40};
-    HWND toolbar = Deepest(hwnd_, &p);
+    HWND toolbar = DeepestChildAt(hwnd_, &p);
     ASSERT_NE(toolbar, hwnd_);
     pages_.calls.clear();
-    // The log-in button at (160, 8), then the forum button at (288, 8), disabled at creation.
+    // The log-in button at (160, 8), then the forum button at (288, 8), disabled as the start-up
+    // disables it until a member logs in.
+    form_->SetEnabled(ButtonId::ImgButton3, false);
     Post(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, 190, 40);
     Post(toolbar, WM_LBUTTONUP, 0, 190, 40);
     Post(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, 320, 40);
@@ -302,35 +285,62 @@ TEST_F(MainWindowTest, DraggingTheVolumeSliderSetsTheVolume) {
     EXPECT_EQ(play_.calls, (std::vector<std::string>{"volume 13", "volume 50", "volume 100"}));
 }
 
-TEST(MainWindowBrowser, FailedNavigationWithoutADocumentFallsBackToTheHistory) {
-    // The real site page panel: here every navigation fails and no document ever completes.
-    GdiplusSession gdiplus;
-    g_errors.clear();
-    Tfrm_wuxplay form(nullptr);
-    ASSERT_NE(form.Handle(), nullptr);
-    form.Show();
-    const DWORD start = GetTickCount();
-    while (form.Logic().Side().Layer() != SideLayer::History && GetTickCount() - start < 15000) {
-        Pump();
-        Sleep(20);
-    }
-    EXPECT_EQ(form.Logic().Side().Layer(), SideLayer::History);
-    EXPECT_TRUE(form.Logic().Side().NavigateFailed());
-    // The log-in button's navigation clears the failure; it fails again and falls back again.
-    form.Logic().ButtonClick(ButtonId::ImgButton1);
+TEST_F(MainWindowTest, OnlyTheFirstShowingOpensTheStartPageAndTheLogo) {
+    const auto logos = [&] { return std::count(play_.calls.begin(), play_.calls.end(), "logo"); };
+    EXPECT_EQ(pages_.calls, std::vector<std::string>{"loading http://" + contract::kContentHost +
+                                                     "/a/zodivodedozi/"});
+    EXPECT_EQ(logos(), 1);
+    // Hidden with its owner and shown again, or brought forward by a second start.
+    ShowWindow(hwnd_, SW_HIDE);
     Pump();
-    const DWORD again = GetTickCount();
-    while (!form.Logic().Side().NavigateFailed() && GetTickCount() - again < 15000) {
-        Pump();
-        Sleep(20);
-    }
-    EXPECT_TRUE(form.Logic().Side().NavigateFailed());
-    EXPECT_TRUE(g_errors.empty()) << g_errors.front();
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    Pump();
+    EXPECT_TRUE(IsWindowVisible(hwnd_));
+    EXPECT_EQ(pages_.calls.size(), 1u);
+    EXPECT_EQ(logos(), 1);
+}
+
+// Notes whether a menu loop started in the window while the hook was in place.
+bool g_menuLoop = false;
+LRESULT CALLBACK CallWndHook(int code, WPARAM wp, LPARAM lp) {
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+    if (code == HC_ACTION && (m->message == WM_ENTERMENULOOP || m->message == WM_INITMENUPOPUP))
+        g_menuLoop = true;
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+TEST_F(MainWindowTest, AltSpaceOpensNoSystemMenu) {
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, CallWndHook, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    g_menuLoop = false;
+    // Should a menu open after all, it is ended at once instead of holding the test.
+    const UINT_PTR timer =
+        SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+    // What Alt+Space turns into; the CBT hook lets the key menu command through.
+    g_sysCommands.clear();
+    DefWindowProcW(hwnd_, WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    KillTimer(nullptr, timer);
+    UnhookWindowsHookEx(hook);
+    EXPECT_FALSE(g_menuLoop);
+}
+
+TEST_F(MainWindowTest, ADoubleClickOnTheVolumeSliderReachesItsHandler) {
+    HWND bar = PlayBar();
+    int doubleClicks = 0;
+    form_->VolumeSlider().OnDblClick = [&] { ++doubleClicks; };
+    Post(bar, WM_LBUTTONDOWN, MK_LBUTTON, 196 + 30, 45);
+    Post(bar, WM_LBUTTONUP, 0, 196 + 30, 45);
+    EXPECT_EQ(doubleClicks, 0);
+    Post(bar, WM_LBUTTONDBLCLK, MK_LBUTTON, 196 + 30, 45);
+    Post(bar, WM_LBUTTONUP, 0, 196 + 30, 45);
+    EXPECT_EQ(doubleClicks, 1);
 }
 
 TEST(WebBrowserControl, PublishedPropertiesGoThroughTheControl) {
     GdiplusSession gdiplus;
-    Tfrm_wuxplay form(nullptr);  // a parent window for the control
+    RecordingPages pages;
+    RecordingPlay play;
+    Tfrm_wuxplay form(nullptr, Recording(pages, play));  // a parent window for the control
     TWebBrowserWithUI browser(&form);
     ASSERT_TRUE(browser.Created());
     VARIANT silent;

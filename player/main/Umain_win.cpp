@@ -1,14 +1,8 @@
 #include "Umain_win.h"
 
-#include <vector>
-
-#include "AppWindow_win.h"
+#include "Contract.h"
 #include "DIvezoZaz.h"
-#include "ProfileFile_win.h"
 #include "TextConv_win.h"
-#include "UrlDownload_win.h"
-#include "SiteAddresses.h"
-#include "TextFormat.h"
 
 namespace {
 
@@ -20,61 +14,29 @@ constexpr UINT_PTR kStalledNavigationTimer = 1;
 constexpr UINT kStalledNavigationMs = 2000;
 constexpr std::size_t kNavigateErrorCancel = 4;  // pDisp, URL, Frame, StatusCode, Cancel
 
-std::string ExecutablePath() {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD n =
-            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) return std::string(buffer.data(), n);
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-// Starts a program of the installation; whether it started is not examined.
-void StartProgram(const std::string& path, WORD show) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESHOWWINDOW;
-    si.wShowWindow = show;
-    std::string commandLine = "\"" + path + "\"";
-    PROCESS_INFORMATION pi{};
-    if (CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       nullptr, &si, &pi)) {
-        UniqueHandle process(pi.hProcess), thread(pi.hThread);
-    }
-}
-
 }  // namespace
 
-Tfrm_wuxplay::Tfrm_wuxplay(TAppWindow* owner, MainWindowPorts ports)
-    : TWinControl(nullptr), owner_(owner), lock_(ports.lock ? *ports.lock : pendingLock_) {
-    RegisterOwnClass(ClassName, CS_DBLCLKS);
+Tfrm_wuxplay::Tfrm_wuxplay(HWND owner, const MainComponentsFactory& make)
+    : TWinControl(nullptr), owner_(owner) {
+    RegisterOwnClass(contract::kPlayerWindowClass, CS_DBLCLKS);
     const int x = (GetSystemMetrics(SM_CXSCREEN) - kDesignWidth) / 2;
     const int y = (GetSystemMetrics(SM_CYSCREEN) - kDesignHeight) / 2;
-    // No caption and no frame: the pictures are the whole window.
-    if (!CreateOwnWindow(ClassName, L"dn ",
-                         WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
-                         0, owner ? owner->Handle() : nullptr,
+    // No caption, no frame and no system menu: the pictures are the whole window, and Alt+Space
+    // opens nothing.
+    if (!CreateOwnWindow(contract::kPlayerWindowClass, L"dn ",
+                         WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 0, owner,
                          RECT{x, y, x + kDesignWidth, y + kDesignHeight}))
         return;
     CreateControls();
-    sitePages_ = std::make_unique<TSitePages>(*WebBrowserWithUI1);
-    moviePlay_ = std::make_unique<TMoviePlay>(
-        *ShockwaveFlashEx1, [this] { Lb_playname->SetCaption(L""); },
-        [this] {
-            Pl_PlayAD->SetVisible(true);
-            Web_PlayAD->Navigate(Utf8ToWide(FormatS(SiteAddress::StopAdvert, ContentHost)));
-        });
-    play_ = ports.play ? ports.play : moviePlay_.get();
-    logic_ = std::make_unique<MainWindowLogic>(*this, ports.pages ? *ports.pages : *sitePages_,
-                                               *play_, lock_, ContentHost);
-    FormCreate();
-    sitePages_->OnStartLogoMovie = [this] { StartLogoMovie(); };
+    components_ = make(*this, *this);
+    logic_ = std::make_unique<MainWindowLogic>(
+        MainWindowServices{*this, components_->Pages(), components_->Play(), ContentHost});
+    AttachLogic();
     FormResize();
 }
 
 Tfrm_wuxplay::~Tfrm_wuxplay() {
+    FormDestroy();
     if (hwnd_ && IsWindow(hwnd_)) DestroyWindow(hwnd_);
 }
 
@@ -89,15 +51,12 @@ std::unique_ptr<Tzamimage> Tfrm_wuxplay::MakeImage(TWinControl* parent, const wc
     return image;
 }
 
-TImgButton* Tfrm_wuxplay::MakeButton(TWinControl* parent, ButtonId id, const wchar_t* pictures,
-                                     int x, int y, int w, int h) {
+void Tfrm_wuxplay::MakeButton(TWinControl* parent, ButtonId id, const wchar_t* pictures, int x,
+                              int y, int w, int h) {
     auto button = std::make_unique<TImgButton>(parent);
     button->SetBounds(x, y, w, h);
     button->LoadPictures(GetModuleHandleW(nullptr), pictures);
-    button->OnClick = [this, id] { logic_->ButtonClick(id); };
-    auto* raw = button.get();
     buttons_[id] = std::move(button);
-    return raw;
 }
 
 std::unique_ptr<TWebBrowserWithUI> Tfrm_wuxplay::MakeBrowser(TWinControl* parent) {
@@ -107,11 +66,6 @@ std::unique_ptr<TWebBrowserWithUI> Tfrm_wuxplay::MakeBrowser(TWinControl* parent
     browser->Color = kWhite;
     browser->SetAlign(TAlign::Client);
     return browser;
-}
-
-TImgButton* Tfrm_wuxplay::Button(ButtonId id) const {
-    auto it = buttons_.find(id);
-    return it == buttons_.end() ? nullptr : it->second.get();
 }
 
 void Tfrm_wuxplay::CreateControls() {
@@ -166,18 +120,10 @@ void Tfrm_wuxplay::CreateControls() {
     Pl_list->SetAlign(TAlign::Right);
     Image4 = MakeImage(Pl_list.get(), L"EDGE_LIST", TAlign::Right, 4, 482, true);
     WebBrowserWithUI1 = MakeBrowser(Pl_list.get());
-    WebBrowserWithUI1->OnGetExternal = [this](TWebBrowserWithUI&, ComPtr<IDispatch>& dispatch) {
-        dispatch = BridgeDispatch;
-    };
-    WebBrowserWithUI1->Events[EWBEvent::DocumentComplete] = [this](EWBEventArgs&) {
-        WebBrowserWithUI1DocumentComplete();
-    };
-    WebBrowserWithUI1->Events[EWBEvent::NavigateError] = [this](EWBEventArgs& args) {
-        WebBrowserWithUI1NavigateError(args);
-    };
     imgDBGrid1 = std::make_unique<TzamPanel>(Pl_list.get());
     imgDBGrid1->Color = kWhite;
     imgDBGrid1->SetAlign(TAlign::Client);
+    imgDBGrid1->SetVisible(false);
     Pl_web = std::make_unique<TzamPanel>(Pl_list.get());
     Pl_web->SetAlign(TAlign::Client);
     WebBrowserWithUI2 = MakeBrowser(Pl_web.get());
@@ -193,9 +139,6 @@ void Tfrm_wuxplay::CreateControls() {
     ShockwaveFlashEx1 = std::make_unique<TShockwaveFlashEx>(Pl_playmain.get());
     ShockwaveFlashEx1->Color = kBlack;
     ShockwaveFlashEx1->SetAlign(TAlign::Client);
-    ShockwaveFlashEx1->OnFSCommand = [this](const std::wstring& command, const std::wstring& args) {
-        logic_->FSCommand(WideToAnsi(command), WideToAnsi(args));
-    };
 
     Pl_playcon = std::make_unique<TzamPanel>(Pl_playmain.get());
     Pl_playcon->SetBounds(0, 0, 615, 65);
@@ -212,7 +155,6 @@ void Tfrm_wuxplay::CreateControls() {
     ImgTrackBar1->PosPicture.LoadFromResource(module, L"VOL_POS");
     ImgTrackBar1->SliderPicture.LoadFromResource(module, L"VOL_SLIDER");
     ImgTrackBar1->Logic().SetMax(100);
-    ImgTrackBar1->OnChange = [this] { logic_->ImgTrackBar1Change(ImgTrackBar1->Position()); };
     MakeButton(Pl_playcon.get(), ButtonId::ImgButton17, L"FULL", 296, 17, 47, 48);
     Lb_playname = std::make_unique<TLabel>(Pl_playcon.get());
     Lb_playname->SetBounds(359, 25, 250, 24);
@@ -222,51 +164,33 @@ void Tfrm_wuxplay::CreateControls() {
     Pl_PlayAD = std::make_unique<TzamPanel>(Pl_playmain.get());
     Pl_PlayAD->SetBounds(64, 56, 473, 297);
     Web_PlayAD = MakeBrowser(Pl_PlayAD.get());
-}
 
-void Tfrm_wuxplay::FormCreate() {
-    PlayerState& s = Player();
-    FormProgramDir(s, ExecutablePath());
-    // CloseAllowed starts false in the window logic.
-    {
-        ProfileFile settings(SettingsPathOf(s.ProgramDir), kPlayerSettingsBuffer);
-        s.SysPass = ReadSysPass(settings);
-    }
-    // Borderless since creation.
-    Lb_Name->SetCaption(L"");
-    Lb_level->SetCaption(L"");
-    Lb_playname->SetCaption(L"");
-    imgDBGrid1->SetVisible(false);
-    if (!s.SiteLoggedIn) {
-        for (auto id : {ButtonId::ImgButton3, ButtonId::ImgButton4, ButtonId::ImgButton5,
-                        ButtonId::ImgButton6, ButtonId::ImgButton7})
-            SetEnabled(id, false);
-    }
-    StartProgram(s.ProgramDir + "Zorvane.exe", SW_SHOW);
-    // The volume control joins here once the audio hook exists.
     Pl_play->Color = kBlack;
     Pl_tool->DoubleBuffered = true;
     Pl_toolsys->DoubleBuffered = true;
     Pl_playcon->DoubleBuffered = true;
-    FormMoviePaths(s);
-    reports_ = std::make_unique<SyncReportWindow>();
-    logoPlayer_ = std::make_unique<LogoStopPlay>(*play_);
-    logoUpdater_ = std::make_unique<TDownlogoswf>(
-        s, *logoPlayer_,
-        LogoServices{
-            WindowsDownloadServices(reports_->Reporter()),
-            std::make_shared<ProfileFile>(SettingsPathOf(s.ProgramDir), kPlayerSettingsBuffer),
-            std::make_shared<WinHttpText>(), ContentHost});
-    // The script bridge joins here once it exists.
-    s.EpisodeListReady = CreateEpisodeList(s);
-    FormCacheDir(s);
-    if (GetFileAttributesA(s.CacheDir.c_str()) == INVALID_FILE_ATTRIBUTES)
-        CreateDirectoryA(s.CacheDir.c_str(), nullptr);  // a failure leaves the player running
-    ImgTrackBar1->SetPosition(play_->GetVolume());
-    Pl_PlayAD->SetVisible(AdvertisingEnabled);
-    // The play pipeline's download handlers join the component once the pipeline exists.
-    downFile_ = std::make_unique<TDownFile>(WindowsDownloadServices(reports_->Reporter()));
-    // The history store joins here once it exists.
+}
+
+// The window's own handlers. The components attached theirs while they were made; a control
+// event of the window runs after them.
+void Tfrm_wuxplay::AttachLogic() {
+    for (auto& [id, button] : buttons_) {
+        if (!MainWindowLogic::OwnsButton(id)) continue;
+        button->OnClick = [this, id = id] {
+            if (logic_) logic_->ButtonClick(id);
+        };
+    }
+    ImgTrackBar1->OnChange = [this] {
+        if (logic_) logic_->ImgTrackBar1Change(ImgTrackBar1->Position());
+    };
+    ShockwaveFlashEx1->OnFSCommand = [this](const std::wstring& command, const std::wstring& args) {
+        if (logic_) logic_->FSCommand(WideToAnsi(command), WideToAnsi(args));
+    };
+    WebBrowserWithUI1->Events.Append(
+        EWBEvent::DocumentComplete, [this](EWBEventArgs&) { WebBrowserWithUI1DocumentComplete(); });
+    WebBrowserWithUI1->Events.Append(EWBEvent::NavigateError, [this](EWBEventArgs& args) {
+        WebBrowserWithUI1NavigateError(args);
+    });
 }
 
 void Tfrm_wuxplay::Show() {
@@ -274,22 +198,10 @@ void Tfrm_wuxplay::Show() {
     UpdateWindow(hwnd_);
 }
 
-void Tfrm_wuxplay::StartLogoMovie() {
-    // Nothing shows while web\logo1.swf is missing; the updater shows it once fetched.
-    moviePlay_->ShowLogoMovie();
-    logoUpdater_->SourceFile = FormatS(SiteAddress::LogoMovie, ContentHost);
-    logoUpdater_->DestFile = Player().LogoMoviePath;
-    logoUpdater_->BeginDownload();
-}
-
-void Tfrm_wuxplay::FormShow() {
-    logic_->FormShow();
-}
-
+// The components go in the reverse of their making, after the logic that uses them.
 void Tfrm_wuxplay::FormDestroy() {
-    BridgeDispatch.Reset();
-    FreeEpisodeList(Player());
-    downFile_.reset();
+    logic_.reset();
+    components_.reset();
 }
 
 void Tfrm_wuxplay::FormResize() {
@@ -298,7 +210,7 @@ void Tfrm_wuxplay::FormResize() {
     HRGN region = CreateRoundRectRgn(0, 0, r.right - r.left, r.bottom - r.top, 10, 10);
     // On success the window owns the region.
     if (region && !SetWindowRgn(hwnd_, region, TRUE)) DeleteObject(region);
-    if (play_) play_->RefreshFlashWindow();  // not yet while the window is being made
+    if (components_) components_->Play().RefreshFlashWindow();
 }
 
 void Tfrm_wuxplay::Pl_playmainResize() {
@@ -311,16 +223,15 @@ void Tfrm_wuxplay::Pl_playmainResize() {
 
 void Tfrm_wuxplay::WebBrowserWithUI1DocumentComplete() {
     KillTimer(hwnd_, kStalledNavigationTimer);
-    sitePages_->DocumentComplete();
-    logic_->DocumentComplete();
+    if (logic_) logic_->DocumentComplete();
 }
 
 void Tfrm_wuxplay::WebBrowserWithUI1NavigateError(const EWBEventArgs& args) {
+    if (!logic_) return;
     args.SetBool(kNavigateErrorCancel, logic_->NavigateError());
     // Where no document completes after the failure, the history still takes the panel.
     if (!SetTimer(hwnd_, kStalledNavigationTimer, kStalledNavigationMs, nullptr))
         logic_->NavigationStalled();  // without a timer the fallback comes at once
-    sitePages_->NavigateError();
 }
 
 void Tfrm_wuxplay::Image2MouseDown() {
@@ -335,16 +246,23 @@ void Tfrm_wuxplay::ShowSideLayers(bool plWebVisible, bool gridVisible) {
 }
 
 bool Tfrm_wuxplay::Down(ButtonId id) const {
-    const auto* b = Button(id);
-    return b && b->Down();
+    return buttons_.at(id)->Down();
 }
 
 void Tfrm_wuxplay::SetDown(ButtonId id, bool down) {
-    if (auto* b = Button(id)) b->SetDown(down);
+    buttons_.at(id)->SetDown(down);
 }
 
 void Tfrm_wuxplay::SetEnabled(ButtonId id, bool enabled) {
-    if (auto* b = Button(id)) b->SetEnabled(enabled);
+    buttons_.at(id)->SetEnabled(enabled);
+}
+
+void Tfrm_wuxplay::SetVolumePosition(int position) {
+    ImgTrackBar1->SetPosition(position);
+}
+
+void Tfrm_wuxplay::ShowAdvertPanel(bool visible) {
+    Pl_PlayAD->SetVisible(visible);
 }
 
 void Tfrm_wuxplay::SetFullScreen(bool on) {
@@ -376,10 +294,9 @@ void Tfrm_wuxplay::SetFullScreen(bool on) {
 }
 
 void Tfrm_wuxplay::Minimize() {
-    if (owner_)
-        owner_->Minimize();
-    else
-        ShowWindow(hwnd_, SW_MINIMIZE);
+    // To the taskbar button, as the taskbar itself does it: the owner goes, and this window,
+    // which it owns, hides with it.
+    SendMessageW(owner_ ? owner_ : hwnd_, WM_SYSCOMMAND, SC_MINIMIZE, 0);
 }
 
 void Tfrm_wuxplay::ToggleMaximized() {
@@ -394,15 +311,15 @@ LRESULT Tfrm_wuxplay::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CLOSE:
             // Alt+F4 and the taskbar's close reach here too; only an allowed close goes on.
-            if (logic_->FormCloseQuery()) DestroyWindow(hwnd_);
+            if (logic_ && logic_->FormCloseQuery()) DestroyWindow(hwnd_);
             return 0;
-        case kCloseRequestMessage:
+        case contract::kCloseRequestMessage:
             // The sender must not wait for the window to go away.
             ReplyMessage(0);
-            logic_->HandleCloseRequest();
+            if (logic_) logic_->HandleCloseRequest();
             return 0;
         case WM_SYSCOMMAND:
-            if (logic_->SysCommandSwallowed(wp)) return 0;
+            if (MainWindowLogic::SysCommandSwallowed(wp)) return 0;
             break;
         case WM_SIZE: {
             const LRESULT result = TWinControl::HandleMessage(msg, wp, lp);
@@ -412,13 +329,17 @@ LRESULT Tfrm_wuxplay::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_TIMER:
             if (wp == kStalledNavigationTimer) {
                 KillTimer(hwnd_, kStalledNavigationTimer);
-                logic_->NavigationStalled();
+                if (logic_) logic_->NavigationStalled();
                 return 0;
             }
             break;
         case WM_SHOWWINDOW:
-            // Shown by the program, not re-shown with a restored owner.
-            if (wp && lp == 0) FormShow();
+            if (!wp) break;
+            if (logic_) logic_->WindowShown();
+            // Shown on its own (a second start) while its taskbar button is minimised: the
+            // button comes back too, as if the user had clicked it.
+            if (lp == 0 && owner_ && IsIconic(owner_))
+                PostMessageW(owner_, WM_SYSCOMMAND, SC_RESTORE, 0);
             break;
         case WM_DESTROY:
             FormDestroy();

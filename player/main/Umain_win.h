@@ -8,34 +8,22 @@
 #include "Control_win.h"
 #include "ImgButton_win.h"
 #include "ImgTrackBar_win.h"
-#include "MoviePlay_win.h"
-#include "SitePages_win.h"
-#include "SyncReport_win.h"
-#include "UDownFile.h"
-#include "Udownlogo.h"
-#include "WebBrowserWithUI_win.h"
+#include "MainPlaces_win.h"
+#include "ShockwaveEx_win.h"
 #include "Umain.h"
-
-class TAppWindow;
-
-// The components the window reaches through its ports; a null one is not there yet.
-struct MainWindowPorts {
-    SitePages* pages = nullptr;
-    PlayControl* play = nullptr;
-    LockControl* lock = nullptr;
-};
+#include "WebBrowserWithUI_win.h"
 
 // The player's main window: a borderless skinned window with the toolbar, the play area and the
-// side panel. Its decisions live in MainWindowLogic.
-class Tfrm_wuxplay : public TWinControl, public MainView {
+// side panel. Its decisions live in MainWindowLogic; its components attach to its places.
+class Tfrm_wuxplay : public TWinControl, public MainView, public MainPlaces {
   public:
-    static constexpr const wchar_t* ClassName = L"Tfrm_wuxplay";
-
-    // Creates the window and its controls, then runs FormCreate. `owner` may be null.
-    explicit Tfrm_wuxplay(TAppWindow* owner, MainWindowPorts ports = {});
+    // Creates the window and its controls, then the components through `make`. `owner`, the
+    // window that carries the taskbar button, may be null. Throws what making the components
+    // throws.
+    Tfrm_wuxplay(HWND owner, const MainComponentsFactory& make);
     ~Tfrm_wuxplay() override;
 
-    // Shows the window, which runs FormShow.
+    // Shows the window.
     void Show();
     MainWindowLogic& Logic() { return *logic_; }
 
@@ -48,55 +36,46 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
     void Minimize() override;
     void ToggleMaximized() override;
     void Close() override;
+    void SetVolumePosition(int position) override;
+    void ShowAdvertPanel(bool visible) override;
+
+    // MainPlaces
+    HWND Window() const override { return hwnd_; }
+    TShockwaveFlashEx& PlayArea() override { return *ShockwaveFlashEx1; }
+    TWebBrowserWithUI& SitePanel() override { return *WebBrowserWithUI1; }
+    TzamPanel& HistoryPanel() override { return *imgDBGrid1; }
+    TImgButton& Button(ButtonId id) override { return *buttons_.at(id); }
+    TImgTrackBar& VolumeSlider() override { return *ImgTrackBar1; }
+    TLabel& Title() override { return *Lb_playname; }
+    TLabel& MemberName() override { return *Lb_Name; }
+    TLabel& MemberLevel() override { return *Lb_level; }
+    Tzamimage& Avatar() override { return *Img_Avatar; }
+    TzamPanel& AdvertPanel() override { return *Pl_PlayAD; }
+    TWebBrowserWithUI& AdvertBrowser() override { return *Web_PlayAD; }
 
   protected:
     LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 
   private:
     void CreateControls();
-    void FormCreate();
-    void FormShow();
-    void StartLogoMovie();
+    void AttachLogic();
     void FormDestroy();
     void FormResize();
     void Pl_playmainResize();
     void Image2MouseDown();
     std::unique_ptr<Tzamimage> MakeImage(TWinControl* parent, const wchar_t* resource, TAlign align,
                                          int width, int height, bool stretch);
-    TImgButton* MakeButton(TWinControl* parent, ButtonId id, const wchar_t* pictures, int x, int y,
-                           int w, int h);
-    TImgButton* Button(ButtonId id) const;
+    void MakeButton(TWinControl* parent, ButtonId id, const wchar_t* pictures, int x, int y, int w,
+                    int h);
     std::unique_ptr<TWebBrowserWithUI> MakeBrowser(TWinControl* parent);
 
     void WebBrowserWithUI1DocumentComplete();
     void WebBrowserWithUI1NavigateError(const EWBEventArgs& args);
 
-    TAppWindow* owner_;
-    // The lock mode is not part of the player yet.
-    struct NoLockYet : LockControl {
-        void ToggleLockMode() override {}
-    } pendingLock_;
-    LockControl& lock_;
-    std::unique_ptr<TMoviePlay> moviePlay_;
-    PlayControl* play_ = nullptr;
-    std::unique_ptr<TSitePages> sitePages_;
+    HWND owner_;
+    std::unique_ptr<MainComponents> components_;
+    // Made after the components and gone before them: a late event of a control finds no logic.
     std::unique_ptr<MainWindowLogic> logic_;
-
-    // Workers' reports run on this thread through this window; it outlives the components.
-    std::unique_ptr<SyncReportWindow> reports_;
-    // The logo updater shows the refreshed logo through the play pipeline's StopPlay.
-    class LogoStopPlay : public LogoPlayer {
-      public:
-        explicit LogoStopPlay(PlayControl& play) : play_(play) {}
-        void StopPlay() override { play_.StopPlay(); }
-
-      private:
-        PlayControl& play_;
-    };
-    std::unique_ptr<LogoStopPlay> logoPlayer_;
-    std::unique_ptr<TDownlogoswf> logoUpdater_;
-    std::unique_ptr<TDownFile> downFile_;
-    ComPtr<IDispatch> BridgeDispatch;  // the script bridge joins here once it exists
 
     // Controls, parents before their children.
     std::unique_ptr<TzamPanel> Pl_tool;
@@ -109,7 +88,7 @@ class Tfrm_wuxplay : public TWinControl, public MainView {
     std::unique_ptr<TzamPanel> Pl_list;
     std::unique_ptr<Tzamimage> Image4;
     std::unique_ptr<TWebBrowserWithUI> WebBrowserWithUI1;
-    std::unique_ptr<TzamPanel> imgDBGrid1;  // the history grid comes later
+    std::unique_ptr<TzamPanel> imgDBGrid1;  // the history grid's place
     std::unique_ptr<TzamPanel> Pl_web;
     std::unique_ptr<TWebBrowserWithUI> WebBrowserWithUI2;
     std::unique_ptr<TzamPanel> Pl_play;

@@ -4,7 +4,6 @@
 constexpr std::uint32_t kScScreenSave = 0xF140;
 constexpr std::uint32_t kScMonitorPower = 0xF170;
 constexpr std::uint32_t kScDragMove = 0xF012;  // SC_MOVE + HTCAPTION: a drag by the caption
-constexpr std::uint32_t kCloseRequestMessage = 0x0401;  // WM_USER + 1, sent by the tray program
 
 // Neither the screen saver nor the display power-off may start through the player. The low four
 // bits of a system command belong to the system, so they are masked before comparing.

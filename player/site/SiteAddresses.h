@@ -9,6 +9,10 @@ constexpr const char* Space = "http://%s/bbs/home.php?mod=spacecp";
 constexpr const char* Diary = "http://%s/bbs/home.php?mod=space&do=blog";
 constexpr const char* Album = "http://%s/bbs/home.php?mod=space&do=album";
 constexpr const char* Search = "http://%s/plus/search_v.php?channeltype=7&q=";
+// The logo movie of a number; the player uses number 1.
+constexpr const char* LogoMovie = "http://%s/images/logo%d.swf";
+// Advertising pages when an episode starts, on pause and on stop.
+constexpr const char* PlayAdvert = "http://%s/toluad/getplayaad.html";
+constexpr const char* PauseAdvert = "http://%s/toluad/getpause.html";
 constexpr const char* StopAdvert = "http://%s/toluad/getstop.html";
-constexpr const char* LogoMovie = "http://%s/images/logo1.swf";  // logo movie number 1
 }  // namespace SiteAddress

@@ -2,15 +2,24 @@
 
 #include <shellapi.h>
 #include <shlwapi.h>
-#include <urlmon.h>
 
 #include "ComError_win.h"
 #include "DIvezoZaz.h"
 #include "LoadingPage.h"
 #include "TextConv_win.h"
 
+TSitePages::TSitePages(TWebBrowserWithUI& panel, const PlayerState& state)
+    : panel_(panel), state_(state) {
+    panel_.Events.Append(EWBEvent::DocumentComplete, [link = link_](EWBEventArgs&) {
+        if (*link) (*link)->DocumentComplete();
+    });
+    panel_.Events.Append(EWBEvent::NavigateError, [link = link_](EWBEventArgs&) {
+        if (*link) (*link)->NavigateError();
+    });
+}
+
 void TSitePages::ShowLoadingPage(const std::string& target) {
-    const std::string page = BuildLoadingPage(Player().ProgramDir, target);
+    const std::string page = BuildLoadingPage(state_.ProgramDir, target);
     ComPtr<IDispatch> document = panel_.Document();
     if (document) {
         LoadPage(document.Get(), page);
@@ -47,14 +56,4 @@ void TSitePages::Navigate(const std::string& address) {
 void TSitePages::OpenInDefaultBrowser(const std::string& address) {
     // Nothing is reported when no program takes the address.
     ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-}
-
-void TSitePages::StartLogoMovie() {
-    PlayerState& s = Player();
-    s.LogoMoviePath = s.ProgramDir + "web\\logo1.swf";
-    if (OnStartLogoMovie) OnStartLogoMovie();
-}
-
-bool DownloadToFile(const std::string& address, const std::string& fileName) {
-    return SUCCEEDED(URLDownloadToFileA(nullptr, address.c_str(), fileName.c_str(), 0, nullptr));
 }

@@ -1,0 +1,13 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "DIvezoZaz.h"
+#include "MainPlaces_win.h"
+
+// The player's long-lived components on its main window, made in the start-up order (which also
+// forms the process-wide state) and freed in the reverse order. `executablePath` names the
+// program whose folder the player uses; empty for this program's own.
+std::unique_ptr<MainComponents> MakePlayerComponents(MainPlaces& places, MainView& view,
+                                                     PlayerState& state,
+                                                     const std::string& executablePath = {});
