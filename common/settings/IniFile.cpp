@@ -38,10 +38,22 @@ std::string Trim(const std::string& s) {
     return s.substr(b, s.find_last_not_of(ws) - b + 1);
 }
 
+// The second byte of a double-byte character may be ']' and closes nothing.
+std::size_t ClosingBracket(const std::string& t) {
+    for (std::size_t i = 1; i < t.size(); ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(t[i])) && i + 1 < t.size()) {
+            ++i;
+        } else if (t[i] == ']') {
+            return i;
+        }
+    }
+    return std::string::npos;
+}
+
 bool SectionName(const std::string& line, std::string* name) {
     const auto t = Trim(line);
     if (t.empty() || t[0] != '[') return false;
-    const auto close = t.find(']');
+    const auto close = ClosingBracket(t);
     *name = Trim(t.substr(1, close == std::string::npos ? std::string::npos : close - 1));
     return true;
 }

@@ -80,6 +80,20 @@ TEST(LoadImage, CompressedMovieGivesExactlyLMinus8Bytes) {
     }
 }
 
+TEST(LoadImage, RoomForTheStateFollowsEveryFormOfMovie) {
+    const struct {
+        const char* what;
+        Bytes file;
+    } cases[] = {{"plain", Episode()},
+                 {"compressed", Cws(28, BytesOf("0123456789abcdefghij"))},
+                 {"compressed header alone", Cws(8, {})}};
+    for (const auto& c : cases) {
+        MemoryStream s(c.file);
+        const MovieBytes m = ReadMovie(s, 100);
+        EXPECT_GE(m.buffer.capacity(), m.buffer.size() + 100) << c.what;
+    }
+}
+
 TEST(LoadImage, AnythingButCwsIsPassedOnFromTheStreamPosition) {
     Bytes file = BytesOf("junkXYZ not a movie at all");
     MemoryStream s(file);

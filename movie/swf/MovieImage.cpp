@@ -84,6 +84,7 @@ MovieBytes ReadMovie(ByteStream& source, std::size_t tailRoom) {
         const std::uint32_t length = le::Get32(head + 4);
         if (length < 8) throw MovieError("The compressed movie gives a length below its header");
         if (length > kMaxMovieLength) throw MovieError("The compressed movie is too long");
+        if (length == 8) movie.buffer.reserve(kLoadImageHead + 8 + tailRoom);  // nothing to inflate
         movie.buffer.resize(kLoadImageHead + 8);
         std::uint8_t* fws = movie.buffer.data() + kLoadImageHead;
         fws[0] = 'F';
