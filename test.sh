@@ -28,10 +28,12 @@ build() {
     return 0
 }
 
+# run_ctest PRESET [CTEST ARGUMENTS...]
 run_ctest() {
     local preset=$1
+    shift
     echo "== test $preset"
-    (cd "build/$preset" && ctest --output-on-failure --timeout 300 \
+    (cd "build/$preset" && ctest --output-on-failure --timeout 300 "$@" \
         --output-junit "$results/$preset.xml" >"$results/$preset-test.log" 2>&1)
     local rc=$?
     grep -E "tests passed|tests failed|\(Failed\)|\(Timeout\)|\*\*\*Exception" "$results/$preset-test.log"
@@ -48,13 +50,7 @@ done
 # The libFuzzer targets, about 5 s each on their seeds. The fuzz build makes the GoogleTest
 # programs with clang too, as its warning check; they run in the builds above, so only the
 # targets (label fuzz) run here.
-if build fuzz; then
-    echo "== test fuzz"
-    (cd build/fuzz && ctest -L fuzz --output-on-failure --timeout 300 \
-        --output-junit "$results/fuzz.xml" >"$results/fuzz-test.log" 2>&1)
-    grep -E "tests passed|tests failed|\(Failed\)|\(Timeout\)" "$results/fuzz-test.log"
-    [ -s "$results/fuzz.xml" ] || extra_failed=$((extra_failed + 1))
-fi
+build fuzz && run_ctest fuzz -L fuzz
 build win32 && run_ctest win32
 
 if build win64; then

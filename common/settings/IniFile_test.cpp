@@ -62,21 +62,6 @@ TEST_F(IniFileTest, WriteChangesOnlyItsOwnLine) {
               "\r\n[system]\r\nsyspass=a\r\n");
 }
 
-TEST_F(IniFileTest, DoubleByteCharactersStayWholeInSectionNames) {
-    // Code page 936 characters whose second byte is ']'.
-    const std::string bracketA = "\xB0\x5D", bracketB = "a\x81\x5D";
-    const auto path = (dir_ / "Variz.dat").string();
-    WriteBytes(path, "[" + bracketA + "]\r\nk=1\r\n[" + bracketB + "]\r\nk=2\r\n");
-    IniFile ini(path, kPlayerSettingsBuffer);
-    EXPECT_EQ(ini.Read(bracketA, "k", ""), "1");
-    EXPECT_EQ(ini.Read(bracketB, "k", ""), "2");
-    ASSERT_TRUE(ini.Write(bracketA, "k", "3"));
-    ASSERT_TRUE(ini.Write("b" + bracketA, "k", "4"));
-    EXPECT_EQ(ini.Read(bracketA, "k", ""), "3");
-    EXPECT_EQ(ini.Read("b" + bracketA, "k", ""), "4");
-    EXPECT_EQ(ini.Read(bracketB, "k", ""), "2");
-}
-
 TEST_F(IniFileTest, RefusedWriteLeavesTheFileAlone) {
     // A directory in the file's place cannot be replaced by a file.
     const auto path = (dir_ / "Variz.dat").string();

@@ -25,6 +25,8 @@ inline std::vector<SettingsCase> SettingsCaseTable() {
     using S = SettingsStep;
     const std::string longValue(3000, 'x');
     const std::string gbkName = "\xB6\xF9\xCD\xAF";  // a name in code page 936
+    // Code page 936 characters whose second byte is ']'.
+    const std::string bracketA = "\xB0\x5D", bracketB = std::string("a") + "\x81\x5D";
     return {
         {"missing file gives the default",
          false,
@@ -104,6 +106,17 @@ inline std::vector<SettingsCase> SettingsCaseTable() {
          kPlayerSettingsBuffer,
          {{S::Write, "system", "logoswf", gbkName, ""},
           {S::Read, "system", "logoswf", "", gbkName}}},
+        {"a double-byte character ending in ']' stays whole in a section name",
+         true,
+         "[" + bracketA + "]\r\nk=1\r\n[" + bracketB + "]\r\nk=2\r\n",
+         kPlayerSettingsBuffer,
+         {{S::Read, bracketA, "k", "", "1"},
+          {S::Read, bracketB, "k", "", "2"},
+          {S::Write, bracketA, "k", "3", ""},
+          {S::Write, "b" + bracketA, "k", "4", ""},
+          {S::Read, bracketA, "k", "", "3"},
+          {S::Read, "b" + bracketA, "k", "", "4"},
+          {S::Read, bracketB, "k", "", "2"}}},
         {"an empty value is a value, not a missing key",
          true,
          "[update]\r\ndown=\r\n",
