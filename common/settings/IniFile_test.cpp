@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "SettingsCases.h"
+#include "TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -14,15 +15,8 @@ namespace {
 
 class IniFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("ini_test_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    fs::path dir_;
+    TempFolder folder_;
+    const fs::path& dir_ = folder_.Path();
 };
 
 void WriteBytes(const std::string& path, const std::string& bytes) {

@@ -9,6 +9,7 @@
 
 #include "IniFile.h"
 #include "SettingsCases.h"
+#include "TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -20,16 +21,9 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 
 class ProfileFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char temp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
-        dir_ = fs::path(temp) / "profile_test";
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string PathOf(const std::string& name) { return (dir_ / name).string(); }
-    fs::path dir_;
+    std::string PathOf(const std::string& name) { return folder_.File(name); }
+    TempFolder folder_;
+    const fs::path& dir_ = folder_.Path();
 };
 
 TEST_F(ProfileFileTest, PlatformAndPortableAnswerTheTableAlike) {
