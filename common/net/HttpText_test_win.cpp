@@ -48,10 +48,25 @@ TEST_F(HttpTextWin, AZeroByteCutsItsRead) {
     EXPECT_EQ(HttpGetText(ds::Url("/images/getlogo.html")), "8");
 }
 
-TEST_F(HttpTextWin, AnErrorStatusStillGivesItsPage) {
-    const std::string path = "/toluad/getver.html?token=" + ds::UniqueToken();
-    ASSERT_TRUE(ds::SetFault(path, "status=404"));
-    EXPECT_NE(HttpGetText(ds::Url(path)).find("404"), std::string::npos);
+TEST_F(HttpTextWin, AnErrorStatusGivesEmptyTextThoughThePageHasABody) {
+    for (int status : {400, 404, 500, 503}) {
+        const std::string path = "/toluad/getver.html?token=" + ds::UniqueToken();
+        ASSERT_TRUE(ds::SetFault(path, "status=" + std::to_string(status)));
+        EXPECT_EQ(HttpGetText(ds::Url(path)), "") << status;
+        EXPECT_EQ(ds::LogLinesWith(path.substr(path.find("token="))).size(), 1u) << status;
+    }
+    // The site's own 404, not only a fault of the test server.
+    EXPECT_EQ(HttpGetText(ds::Url("/no/such/page.html")), "");
+}
+
+TEST_F(HttpTextWin, ABodyOverOneMebibyteGivesEmptyText) {
+    auto fetch = [](std::size_t n) {
+        return HttpGetText(ds::Url("/__test/bytes?kind=text&n=" + std::to_string(n) +
+                                   "&token=" + ds::UniqueToken()));
+    };
+    EXPECT_EQ(fetch(kHttpTextLimit), TextPattern(kHttpTextLimit));
+    EXPECT_EQ(fetch(kHttpTextLimit + 1), "");
+    EXPECT_EQ(fetch(8 * kHttpTextLimit), "");
 }
 
 TEST_F(HttpTextWin, NoAnswerGivesEmptyText) {
