@@ -12,7 +12,9 @@
 
 #include "DemoServer_win.h"
 #include "ProfileFile_win.h"
+#include "PumpMessages_win.h"
 #include "SyncReport_win.h"
+#include "TempFolder.h"
 #include "TextConv_win.h"
 #include "UDownFile.h"
 #include "Udownlogo.h"
@@ -22,21 +24,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Dispatches this thread's messages until `done` holds; false after `ms`.
-template <typename Pred>
-bool PumpUntil(Pred done, ULONGLONG ms = 30000) {
-    const auto deadline = GetTickCount64() + ms;
-    while (!done()) {
-        if (GetTickCount64() > deadline) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    return true;
-}
+using testwait::PumpUntil;
+
+// Downloads and reports take their time under Wine.
+constexpr DWORD kDownloadWait = 30000;
 
 std::string ReadBytes(const std::string& path) {
     std::ifstream in(fs::path(AnsiToWide(path)), std::ios::binary);
@@ -58,25 +49,16 @@ class DownloadsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (demo_server::Host().empty()) GTEST_SKIP() << "no demo server (run through ctest)";
-        char temp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
         // A folder name in the ANSI code page's double-byte characters, as a user's may be.
-        dir_ = std::string(temp) + "variz_\xCF\xC2\xD4\xD8_" + demo_server::UniqueToken() + "\\";
+        dir_ = WideToAnsi(temp_.Path().wstring()) + "\\" + kFolderName + "\\";
         ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
     }
     void TearDown() override {
-        if (demo_server::Host().empty()) return;
-        demo_server::Reset();
-        std::error_code ec;
-        fs::remove_all(fs::path(AnsiToWide(dir_)), ec);
+        if (!demo_server::Host().empty()) {
+            EXPECT_TRUE(demo_server::Reset());
+        }
     }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(fs::path(AnsiToWide(dir_))))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Names() const { return temp_.Names(AnsiToWide(kFolderName)); }
     // A download of `n` server bytes under an address of its own.
     std::string BytesPath(std::size_t n) {
         return "/__test/bytes?n=" + std::to_string(n) + "&token=" + demo_server::UniqueToken();
@@ -92,7 +74,9 @@ class DownloadsTest : public ::testing::Test {
     }
     bool Ended() const { return completions_ + failures_.size() > 0; }
 
+    static constexpr const char* kFolderName = "variz_\xCF\xC2\xD4\xD8";
     const DWORD ui_ = GetCurrentThreadId();
+    TempFolder temp_;
     std::string dir_;
     SyncReportWindow reports_;
     std::vector<std::uint32_t> progress_;
@@ -108,7 +92,7 @@ TEST_F(DownloadsTest, MegabyteThroughASlowTrickleReportsRisingPercentagesAndComp
     down.SourceFile = demo_server::Url(path);
     down.DestFile = dir_ + "12-1.swf";
     down.BeginDownload();
-    ASSERT_TRUE(PumpUntil([&] { return Ended() && !down.CurrentThread(); }));
+    ASSERT_TRUE(PumpUntil([&] { return Ended() && !down.CurrentThread(); }, kDownloadWait));
 
     EXPECT_EQ(completions_, 1);
     EXPECT_TRUE(failures_.empty());
@@ -143,9 +127,9 @@ TEST_F(DownloadsTest, MissingFileAndUnreachableServerFailOnceAndLeaveNoFile) {
         down.SourceFile = c.url;
         down.DestFile = dir_ + "1-1.swf";
         down.BeginDownload();
-        ASSERT_TRUE(PumpUntil([&] { return Ended() && !down.CurrentThread(); }));
+        ASSERT_TRUE(PumpUntil([&] { return Ended() && !down.CurrentThread(); }, kDownloadWait));
         // Nothing more arrives afterwards.
-        PumpUntil([] { return false; }, 200);
+        testwait::PumpFor(200);
         EXPECT_EQ(completions_, 0);
         ASSERT_EQ(failures_.size(), 1u);
         EXPECT_LT(failures_[0], 0) << "a failure code";
@@ -164,11 +148,11 @@ TEST_F(DownloadsTest, StopMidDownloadEndsInAbortWithTheDestinationUntouched) {
     down.DestFile = dest;
     down.BeginDownload();
     auto thread = down.CurrentThread();
-    ASSERT_TRUE(PumpUntil([&] { return !progress_.empty() || Ended(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !progress_.empty() || Ended(); }, kDownloadWait));
     ASSERT_FALSE(Ended()) << "the trickle was too fast to stop";
     const auto reportsBefore = progress_.size();
     thread->Terminate();
-    ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }));
+    ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }, kDownloadWait));
 
     EXPECT_EQ(completions_, 0);
     EXPECT_EQ(failures_, (std::vector<std::int32_t>{-2147467260}));
@@ -191,13 +175,13 @@ TEST_F(DownloadsTest, ClosedWindowMidDownloadHearsNothingAndTheWorkerDoesNotWait
     down->DestFile = dest;
     down->BeginDownload();
     auto thread = down->CurrentThread();
-    ASSERT_TRUE(PumpUntil([&] { return !progress_.empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !progress_.empty(); }, kDownloadWait));
     const auto seen = progress_;
 
     // The main window goes: first its components, then its report window.
     down.reset();
     window.reset();
-    ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }));
+    ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }, kDownloadWait));
     EXPECT_EQ(progress_, seen);
     EXPECT_EQ(completions_, 0);
     EXPECT_TRUE(failures_.empty());
@@ -233,7 +217,7 @@ TEST_F(DownloadsTest, LogoUpdaterStoresTheNewTagInVarizDatOnlyAfterASuccessfulDo
         logo.BeginDownload();
         auto thread = logo.CurrentThread();
         ASSERT_NE(thread, nullptr);
-        ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }));
+        ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }, kDownloadWait));
         EXPECT_EQ(logo.CurrentThread(), nullptr);
     };
 

@@ -6,6 +6,8 @@
 #include <optional>
 
 #include "DownloadFakes.h"
+#include "DrainReports.h"
+#include "TempFolder.h"
 #include "IniFile.h"
 
 namespace {
@@ -26,7 +28,7 @@ class LogoTest : public ::testing::Test {
     void SetUp() override {
         state.ProgramDir = "C:\\Variz\\";
         state.LogoMoviePath = "C:\\Variz\\web\\logo1.swf";
-        dest = dir / "logo1.swf";
+        dest = dir.File("logo1.swf");
         WriteFile(dest, "old logo");
         download->SetBody(kLogoUrl, "new logo");
     }
@@ -39,15 +41,15 @@ class LogoTest : public ::testing::Test {
         return logo;
     }
     bool Finish(const std::shared_ptr<TlogoswfThread>& t) {
-        return DrainUntil(*queue, [&] { return t->Finished(); });
+        return testwait::DrainUntil(*queue, [&] { return t->Finished(); });
     }
 
-    TempDir dir;
+    TempFolder dir;
     std::string dest;
     PlayerState state;
     CountingPlayer player;
     std::shared_ptr<SettingsFile> settings =
-        std::make_shared<IniFile>(dir / "Variz.dat", kPlayerSettingsBuffer);
+        std::make_shared<IniFile>(dir.File("Variz.dat"), kPlayerSettingsBuffer);
     std::shared_ptr<SyncReportQueue> queue = std::make_shared<SyncReportQueue>();
     std::shared_ptr<ScriptedDownload> download = std::make_shared<ScriptedDownload>();
 };
@@ -71,7 +73,7 @@ TEST_F(LogoTest, VersionCheckDecidesTheDownloadAndTheTagIsStoredOnlyAfterSuccess
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
-        fs::remove(dir / "Variz.dat");
+        fs::remove(dir.File("Variz.dat"));
         if (c.stored) {
             ASSERT_TRUE(settings->Write("system", "logoswf", *c.stored));
         }
@@ -108,7 +110,7 @@ TEST_F(LogoTest, VersionCheckDecidesTheDownloadAndTheTagIsStoredOnlyAfterSuccess
 }
 
 TEST_F(LogoTest, RefusedTagWriteEndsWithoutAReportButTheEndIsSignalled) {
-    settings = std::make_shared<IniFile>(dir / "missing/Variz.dat", kPlayerSettingsBuffer);
+    settings = std::make_shared<IniFile>(dir.File("missing/Variz.dat"), kPlayerSettingsBuffer);
     download->Push(kLogoUrl, {FinishStep(kResultOk)});
     auto logo = Make(std::make_shared<FakeHttpText>("8"));
     logo->BeginDownload();
@@ -183,7 +185,7 @@ TEST_F(LogoTest, ReportOfACheckOutlivingItsComponentReachesNobody) {
     for (bool userInterfaceGone : {false, true}) {
         SCOPED_TRACE(userInterfaceGone ? "report side closed too" : "component only");
         SetUp();
-        fs::remove(dir / "Variz.dat");
+        fs::remove(dir.File("Variz.dat"));
         ASSERT_TRUE(settings->Write("system", "logoswf", "7"));
         player.stops = 0;
         download->Push(kLogoUrl, {FinishStep(kCannotConnect)});
@@ -194,10 +196,7 @@ TEST_F(LogoTest, ReportOfACheckOutlivingItsComponentReachesNobody) {
         logo.reset();
         if (userInterfaceGone) queue->Close();
         http->Open();
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!t->Finished() && std::chrono::steady_clock::now() < deadline)
-            queue->WaitAndRunPending(std::chrono::milliseconds(2));
-        ASSERT_TRUE(t->Finished());
+        ASSERT_TRUE(Finish(t));
         EXPECT_EQ(player.stops, 0);
         EXPECT_EQ(state.LogoMoviePath, "C:\\Variz\\web\\logo1.swf");
         EXPECT_EQ(settings->Read("system", "logoswf", ""), "7");
