@@ -25,32 +25,32 @@ class ComApartment {
     HRESULT result_;
 };
 
+// The edge of a callback from the platform: nothing unwinds into its frames, an error becomes
+// `failure`. Callbacks that only answer S_OK run nothing that could throw.
+template <typename Body>
+HRESULT Guarded(Body&& body, HRESULT failure = E_UNEXPECTED) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return failure;
+    }
+}
+
 }  // namespace
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback)) {
-        *object = static_cast<IBindStatusCallback*>(this);
+    return Guarded([&] {
+        if (!object) return E_POINTER;
+        *object = nullptr;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback))
+            *object = static_cast<IBindStatusCallback*>(this);
+        else if (IsEqualIID(riid, IID_IHttpNegotiate))
+            *object = static_cast<IHttpNegotiate*>(this);
+        else
+            return E_NOINTERFACE;
         AddRef();
         return S_OK;
-    }
-    if (IsEqualIID(riid, IID_IHttpNegotiate)) {
-        *object = static_cast<IHttpNegotiate*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE BindStatusCallback::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&refs_));
-}
-
-ULONG STDMETHODCALLTYPE BindStatusCallback::Release() {
-    const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
+    });
 }
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::OnStartBinding(DWORD, IBinding*) {
@@ -58,9 +58,11 @@ HRESULT STDMETHODCALLTYPE BindStatusCallback::OnStartBinding(DWORD, IBinding*) {
 }
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::GetPriority(LONG* priority) {
-    // Answer a defined value rather than leave the caller's variable as it was.
-    if (priority) *priority = THREAD_PRIORITY_NORMAL;
-    return S_OK;
+    return Guarded([&] {
+        // Answer a defined value rather than leave the caller's variable as it was.
+        if (priority) *priority = THREAD_PRIORITY_NORMAL;
+        return S_OK;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::OnLowResource(DWORD) {
@@ -69,12 +71,12 @@ HRESULT STDMETHODCALLTYPE BindStatusCallback::OnLowResource(DWORD) {
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::OnProgress(ULONG progress, ULONG progressMax, ULONG,
                                                          LPCWSTR) {
-    if (!sink_) return S_OK;
-    try {
-        return static_cast<HRESULT>(sink_->OnProgress(progress, progressMax));
-    } catch (...) {
-        return E_ABORT;  // nothing may cross back into the platform's frames
-    }
+    // A sink that fails has nobody left to hear the rest: the download is abandoned.
+    return Guarded(
+        [&] {
+            return sink_ ? static_cast<HRESULT>(sink_->OnProgress(progress, progressMax)) : S_OK;
+        },
+        E_ABORT);
 }
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::OnStopBinding(HRESULT, LPCWSTR) {
@@ -96,15 +98,19 @@ HRESULT STDMETHODCALLTYPE BindStatusCallback::OnObjectAvailable(REFIID, IUnknown
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::BeginningTransaction(LPCWSTR, LPCWSTR, DWORD,
                                                                    LPWSTR* additionalHeaders) {
-    if (additionalHeaders) *additionalHeaders = nullptr;
-    return S_OK;
+    return Guarded([&] {
+        if (additionalHeaders) *additionalHeaders = nullptr;
+        return S_OK;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::OnResponse(DWORD responseCode, LPCWSTR, LPCWSTR,
                                                          LPWSTR* additionalRequestHeaders) {
-    if (additionalRequestHeaders) *additionalRequestHeaders = nullptr;
-    httpStatus_ = responseCode;
-    return S_OK;
+    return Guarded([&] {
+        if (additionalRequestHeaders) *additionalRequestHeaders = nullptr;
+        httpStatus_ = responseCode;
+        return S_OK;
+    });
 }
 
 HRESULT BindStatusCallback::Outcome(HRESULT downloadResult) const {

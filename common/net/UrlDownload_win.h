@@ -4,13 +4,15 @@
 
 #include <memory>
 
+#include "ComObject_win.h"
 #include "DownloadPorts.h"
 
 // The status callback object that the URL moniker download calls on the downloading thread. It
 // hands progress to its sink until Detach; the platform may keep its own reference a little longer.
 // It also hears the HTTP status: the download call answers success for an error page, which it
-// stores like any file.
-class BindStatusCallback final : public IBindStatusCallback, public IHttpNegotiate {
+// stores like any file. No error of its own reaches the platform: each callback answers a failure
+// code instead.
+class BindStatusCallback final : public ComObject<IBindStatusCallback, IHttpNegotiate> {
   public:
     // `sink` may be null: no progress reports.
     explicit BindStatusCallback(DownloadProgressSink* sink) : sink_(sink) {}
@@ -21,8 +23,6 @@ class BindStatusCallback final : public IBindStatusCallback, public IHttpNegotia
     HRESULT Outcome(HRESULT downloadResult) const;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD reserved, IBinding* binding) override;
     HRESULT STDMETHODCALLTYPE GetPriority(LONG* priority) override;
@@ -42,9 +42,8 @@ class BindStatusCallback final : public IBindStatusCallback, public IHttpNegotia
                                          LPWSTR* additionalRequestHeaders) override;
 
   private:
-    ~BindStatusCallback() = default;  // through Release only
+    ~BindStatusCallback() override = default;  // through Release only
 
-    LONG refs_ = 1;
     DownloadProgressSink* sink_;
     DWORD httpStatus_ = 0;  // 0 until a response arrived
 };
