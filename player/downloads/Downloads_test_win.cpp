@@ -195,47 +195,85 @@ class RecordingPlayer : public LogoPlayer {
     int stops = 0;
 };
 
-TEST_F(DownloadsTest, LogoUpdaterStoresTheNewTagInVarizDatOnlyAfterASuccessfulDownload) {
-    const auto settingsPath = dir_ + "Variz.dat";
-    auto settings = std::make_shared<ProfileFile>(settingsPath, kPlayerSettingsBuffer);
-    ASSERT_TRUE(settings->Write("system", "logoswf", "7"));
-    ASSERT_TRUE(demo_server::SetBody("/images/getlogo.html", "8"));
-    const auto logoPath = BytesPath(5000);
-    const auto dest = dir_ + "web_logo1.swf";
-    WriteBytes(dest, "old logo");
-
-    PlayerState state;
-    state.ProgramDir = dir_;
-    RecordingPlayer player;
-    const LogoServices services{WindowsDownloadServices(reports_.Reporter()), settings,
-                                std::make_shared<WinHttpText>(), demo_server::Host()};
-    auto run = [&] {
-        state.LogoMoviePath = dest;
-        TDownlogoswf logo(state, player, services);
-        logo.SourceFile = demo_server::Url(logoPath);
-        logo.DestFile = dest;
+// One start of the player's logo refresh against the demo server, with Variz.dat in the test's
+// folder.
+class LogoUpdateTest : public DownloadsTest {
+  protected:
+    void SetUp() override {
+        DownloadsTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        settings_ = std::make_shared<ProfileFile>(dir_ + "Variz.dat", kPlayerSettingsBuffer);
+        dest_ = dir_ + "web_logo1.swf";
+        WriteBytes(dest_, "old logo");
+        state_.ProgramDir = dir_;
+    }
+    void Start() {
+        state_.LogoMoviePath = dest_;
+        TDownlogoswf logo(state_, player_,
+                          LogoServices{WindowsDownloadServices(reports_.Reporter()), settings_,
+                                       std::make_shared<WinHttpText>(), demo_server::Host()});
+        logo.SourceFile = demo_server::Url(logoPath_);
+        logo.DestFile = dest_;
         logo.BeginDownload();
         auto thread = logo.CurrentThread();
         ASSERT_NE(thread, nullptr);
         ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }, kDownloadWait));
         EXPECT_EQ(logo.CurrentThread(), nullptr);
-    };
+    }
+    // Requests of the logo movie so far.
+    std::size_t LogoRequests() const {
+        return demo_server::LogLinesWith(logoPath_.substr(logoPath_.find("token="))).size();
+    }
+
+    const std::string logoPath_ = BytesPath(5000);
+    std::shared_ptr<ProfileFile> settings_;
+    std::string dest_;
+    PlayerState state_;
+    RecordingPlayer player_;
+};
+
+TEST_F(LogoUpdateTest, NewTagIsStoredInVarizDatOnlyAfterASuccessfulDownload) {
+    ASSERT_TRUE(settings_->Write("system", "logoswf", "7"));
+    ASSERT_TRUE(demo_server::SetBody("/images/getlogo.html", "8"));
 
     // The server fails the logo once: the stored tag stays and the shipped logo takes over.
-    ASSERT_TRUE(demo_server::SetFault(logoPath, "status=500&times=1"));
-    run();
-    EXPECT_EQ(settings->Read("system", "logoswf", ""), "7");
-    EXPECT_EQ(state.LogoMoviePath, dir_ + "web\\logo.swf");
-    EXPECT_EQ(player.stops, 0);
-    EXPECT_EQ(ReadBytes(dest), "old logo");
+    ASSERT_TRUE(demo_server::SetFault(logoPath_, "status=500&times=1"));
+    Start();
+    EXPECT_EQ(settings_->Read("system", "logoswf", ""), "7");
+    EXPECT_EQ(state_.LogoMoviePath, dir_ + "web\\logo.swf");
+    EXPECT_EQ(player_.stops, 0);
+    EXPECT_EQ(ReadBytes(dest_), "old logo");
 
     // The next start gets it.
-    run();
-    EXPECT_EQ(settings->Read("system", "logoswf", ""), "8");
-    EXPECT_EQ(state.LogoMoviePath, dest);
-    EXPECT_EQ(player.stops, 1);
-    EXPECT_TRUE(ReadBytes(dest) == ServerBytes(5000));
+    Start();
+    EXPECT_EQ(settings_->Read("system", "logoswf", ""), "8");
+    EXPECT_EQ(state_.LogoMoviePath, dest_);
+    EXPECT_EQ(player_.stops, 1);
+    EXPECT_TRUE(ReadBytes(dest_) == ServerBytes(5000));
     EXPECT_EQ(Names(), (std::vector<std::string>{"Variz.dat", "web_logo1.swf"}));
+}
+
+TEST_F(LogoUpdateTest, ErrorPageForTheTagCountsAsNoAnswer) {
+    ASSERT_TRUE(demo_server::SetFault("/images/getlogo.html", "status=404"));
+    Start();
+    // Nothing stored and no tag: nothing to fetch, and the logo on disk shows again.
+    EXPECT_EQ(LogoRequests(), 0u);
+    EXPECT_EQ(player_.stops, 1);
+    EXPECT_EQ(settings_->Read("system", "logoswf", "<none>"), "<none>");
+    EXPECT_EQ(ReadBytes(dest_), "old logo");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"web_logo1.swf"}));
+}
+
+TEST_F(LogoUpdateTest, TagWithALineBreakIsStoredWithoutItAndFetchedOnce) {
+    ASSERT_TRUE(settings_->Write("system", "logoswf", "7"));
+    ASSERT_TRUE(demo_server::SetBody("/images/getlogo.html", "9\r\n"));
+    Start();
+    EXPECT_EQ(settings_->Read("system", "logoswf", ""), "9");
+    EXPECT_EQ(LogoRequests(), 1u);
+    Start();
+    EXPECT_EQ(LogoRequests(), 1u) << "the unchanged tag fetched the logo again";
+    EXPECT_EQ(player_.stops, 2);
+    EXPECT_TRUE(ReadBytes(dest_) == ServerBytes(5000));
 }
 
 }  // namespace

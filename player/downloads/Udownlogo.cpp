@@ -1,11 +1,27 @@
 #include "Udownlogo.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "TextFormat.h"
 
 std::string LogoVersionAddress(const std::string& host) {
     return FormatS("http://%s/images/getlogo.html", host);
+}
+
+std::string LogoTagOf(const std::string& answer) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    const auto first = std::find_if_not(answer.begin(), answer.end(), blank);
+    const auto last = std::find_if_not(answer.rbegin(), answer.rend(), blank).base();
+    if (first >= last) return {};
+    const std::string tag(first, last);
+    // Bytes from 0x80 up are the code page's own characters and stay.
+    const bool control = std::any_of(tag.begin(), tag.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+    if (control || tag.size() > kLogoTagLimit) return {};
+    return tag;
 }
 
 std::shared_ptr<TlogoswfThread> TlogoswfThread::Create(std::string url, std::string fileName,
@@ -34,7 +50,7 @@ TlogoswfThread::TlogoswfThread(std::string url, std::string fileName, CompleteEv
 
 std::int32_t TlogoswfThread::Refresh() {
     const auto stored = services_.settings->Read("system", "logoswf", "");
-    serverTag_ = services_.http->HttpGetText(LogoVersionAddress(services_.host));
+    serverTag_ = LogoTagOf(services_.http->HttpGetText(LogoVersionAddress(services_.host)));
     if (serverTag_ == stored) return kResultOk;
 
     auto& download = *services_.downloads.download;

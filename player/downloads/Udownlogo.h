@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -41,6 +42,7 @@ class TlogoswfThread : public WorkerThread {
 
     // Meaningful inside the reports only.
     std::int32_t Result() const { return result_; }
+    // The tag taken from the server's answer.
     const std::string& ServerTag() const { return serverTag_; }
 
   private:
@@ -95,3 +97,11 @@ class TDownlogoswf {
 
 // The address that answers the logo's version tag.
 std::string LogoVersionAddress(const std::string& host);
+
+// The longest version tag taken from the server.
+constexpr std::size_t kLogoTagLimit = 64;
+
+// The version tag in the server's answer: the answer without the blanks and line breaks around
+// it. Anything but a short single line (an error page, several lines, a control character inside,
+// more than kLogoTagLimit bytes) is no answer: the empty tag.
+std::string LogoTagOf(const std::string& answer);

@@ -7,8 +7,8 @@
 
 #include "DownloadFakes.h"
 #include "DrainReports.h"
-#include "TempFolder.h"
 #include "IniFile.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -21,6 +21,9 @@ class CountingPlayer : public LogoPlayer {
 };
 
 const std::string kHost = "127.0.0.1:8321";
+// What a server answers for a page it does not have.
+const std::string kErrorPage =
+    "<html><head><title>404</title></head>\r\n<body><h3>Not Found</h3></body></html>\r\n";
 const std::string kLogoUrl = "http://127.0.0.1:8321/images/logo1.swf";
 
 class LogoTest : public ::testing::Test {
@@ -69,6 +72,14 @@ TEST_F(LogoTest, VersionCheckDecidesTheDownloadAndTheTagIsStoredOnlyAfterSuccess
         {"new tag, download fails", "7", "8", kCannotConnect, "7", false},
         {"tag differing in case only", "abc", "ABC", kResultOk, "ABC", true},
         {"stored tag and no server", "7", "", kResultOk, "", true},
+        // An answer that is no tag counts as no server.
+        {"error page, nothing stored", std::nullopt, kErrorPage, std::nullopt, "", true},
+        {"error page, tag stored", "7", kErrorPage, kResultOk, "", true},
+        {"answer of several lines", "7", "8\r\n9\r\n", kResultOk, "", true},
+        {"tag too long", std::nullopt, std::string(65, '8'), std::nullopt, "", true},
+        {"longest tag", std::nullopt, std::string(64, '8'), kResultOk, std::string(64, '8'), true},
+        {"new tag with a line break", "7", "8\r\n", kResultOk, "8", true},
+        {"same tag with a line break", "8", "8\r\n", std::nullopt, "8", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -107,6 +118,44 @@ TEST_F(LogoTest, VersionCheckDecidesTheDownloadAndTheTagIsStoredOnlyAfterSuccess
         for (const auto& name : dir.Names())
             EXPECT_EQ(name.find(".part"), std::string::npos) << "a partial file was left";
     }
+}
+
+TEST(LogoTagOf, AShortSingleLineOrNothing) {
+    struct Case {
+        std::string answer, tag;
+    } cases[] = {
+        {"7", "7"},
+        {"8\r\n", "8"},
+        {" \t8 \n\n", "8"},
+        {"\r\n", ""},
+        {"", ""},
+        {"v 1.2", "v 1.2"},
+        {"\xD1\xA7\xCF\xB0 7", "\xD1\xA7\xCF\xB0 7"},  // the code page's characters
+        {std::string(64, 'a'), std::string(64, 'a')},
+        {" " + std::string(64, 'a') + "\r\n", std::string(64, 'a')},
+        {std::string(65, 'a'), ""},
+        {"8\r\n9", ""},
+        {"8\n9", ""},
+        {"8\t9", ""},
+        {std::string("8\0", 2), ""},
+        {"8\x7F", ""},
+        {kErrorPage, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LogoTagOf(c.answer), c.tag) << "'" << c.answer << "'";
+}
+
+TEST_F(LogoTest, TagWithALineBreakIsStoredWithoutItAndTheNextStartDownloadsNothing) {
+    ASSERT_TRUE(settings->Write("system", "logoswf", "7"));
+    download->Push(kLogoUrl, {FinishStep(kResultOk)});
+    for (int start = 0; start < 2; ++start) {
+        auto logo = Make(std::make_shared<FakeHttpText>("8\r\n"));
+        logo->BeginDownload();
+        ASSERT_TRUE(Finish(logo->CurrentThread()));
+        EXPECT_EQ(settings->Read("system", "logoswf", ""), "8");
+    }
+    EXPECT_EQ(download->Calls(),
+              (std::vector<std::string>{"delete " + kLogoUrl, "quiet download " + kLogoUrl}));
+    EXPECT_EQ(player.stops, 2);
 }
 
 TEST_F(LogoTest, RefusedTagWriteEndsWithoutAReportButTheEndIsSignalled) {
