@@ -47,6 +47,13 @@ class LocalFiles : public DownloadFiles {
         std::error_code ec;
         fs::remove(path, ec);
     }
+    std::vector<std::string> ListFiles(const std::string& folder) override {
+        std::vector<std::string> paths;
+        std::error_code ec;
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+            if (it->is_regular_file()) paths.push_back(it->path().string());
+        return paths;
+    }
 };
 
 // One step of a scripted download.

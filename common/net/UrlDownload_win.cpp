@@ -3,6 +3,8 @@
 #include <wininet.h>
 
 #include "ComPtr_win.h"
+#include "DownloadFile.h"
+#include "Handles_win.h"
 #include "HttpText_win.h"
 #include "TextConv_win.h"
 
@@ -35,6 +37,11 @@ HRESULT Guarded(Body&& body, HRESULT failure = E_UNEXPECTED) noexcept {
         return failure;
     }
 }
+
+void CloseFind(HANDLE h) {
+    FindClose(h);
+}
+using UniqueFind = UniqueResource<HANDLE, CloseFind, nullptr>;
 
 }  // namespace
 
@@ -160,6 +167,33 @@ void WinDownloadFiles::Remove(const std::string& path) {
     DeleteFileW(AnsiToWide(path).c_str());
 }
 
+std::vector<std::string> WinDownloadFiles::ListFiles(const std::string& folder) {
+    // The separator is looked for in wide text: a double-byte character may end in a backslash
+    // byte.
+    std::wstring prefix = AnsiToWide(folder);
+    std::string ansiPrefix = folder;
+    if (!prefix.empty() && prefix.back() != L'\\' && prefix.back() != L'/') {
+        prefix += L'\\';
+        ansiPrefix += '\\';
+    }
+    std::vector<std::string> paths;
+    WIN32_FIND_DATAW found;
+    const HANDLE first = FindFirstFileW((prefix + L"*").c_str(), &found);
+    // A folder that is missing or cannot be read has nothing to list.
+    if (first == INVALID_HANDLE_VALUE) return paths;
+    const UniqueFind find(first);
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        // A name without an exact ANSI form cannot be reached through ANSI paths, nor is it ours.
+        const std::wstring name = found.cFileName;
+        const std::string ansi = WideToAnsi(name);
+        if (AnsiToWide(ansi) != name) continue;
+        paths.push_back(ansiPrefix + ansi);
+    } while (FindNextFileW(find.get(), &found));
+    // ERROR_NO_MORE_FILES is the usual end; after any other error the names so far still hold.
+    return paths;
+}
+
 std::string WinHttpText::HttpGetText(const std::string& address) {
     return ::HttpGetText(address);
 }
@@ -167,4 +201,10 @@ std::string WinHttpText::HttpGetText(const std::string& address) {
 DownloadServices WindowsDownloadServices(std::shared_ptr<SyncReport> report) {
     return {std::move(report), std::make_shared<WinUrlDownload>(),
             std::make_shared<WinDownloadFiles>()};
+}
+
+bool net::DownloadToFile(const std::string& address, const std::string& fileName) {
+    WinUrlDownload download;
+    WinDownloadFiles files;
+    return DownloadToFile(download, files, address, fileName);
 }

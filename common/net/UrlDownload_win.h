@@ -3,6 +3,8 @@
 #include <urlmon.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "ComObject_win.h"
 #include "DownloadPorts.h"
@@ -62,6 +64,7 @@ class WinDownloadFiles : public DownloadFiles {
   public:
     std::int32_t Replace(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) override;
+    std::vector<std::string> ListFiles(const std::string& folder) override;
 };
 
 // The player's HttpGetText (WinInet) behind the logo updater's port.
@@ -72,3 +75,10 @@ class WinHttpText : public HttpTextPort {
 
 // The platform's download services, reporting through `report`.
 DownloadServices WindowsDownloadServices(std::shared_ptr<SyncReport> report);
+
+namespace net {
+
+// net::DownloadToFile on the platform's download and files, on the calling thread.
+bool DownloadToFile(const std::string& address, const std::string& fileName);
+
+}  // namespace net

@@ -1,11 +1,6 @@
 #include "FileDownLoadThread.h"
 
-#include <atomic>
-
-std::string TemporaryNameBeside(const std::string& destination) {
-    static std::atomic<unsigned> next{0};
-    return destination + ".~" + std::to_string(++next) + ".part";
-}
+#include "DownloadFile.h"
 
 std::optional<std::uint32_t> DownloadPercent(std::uint32_t progress, std::uint32_t progressMax) {
     if (progress == 0 || progressMax == 0) return std::nullopt;
@@ -58,11 +53,9 @@ bool TFileDownLoadThread::ReportProgress(std::uint32_t progress, std::uint32_t p
 std::int32_t TFileDownLoadThread::Fetch() {
     TDownLoadMonitor monitor(this);
     services_.download->DeleteCacheEntry(url_);
-    const auto partial = TemporaryNameBeside(fileName_);
-    auto result = services_.download->DownloadWithProgress(url_, partial, monitor);
-    if (result == kResultOk) result = services_.files->Replace(partial, fileName_);
-    if (result != kResultOk) services_.files->Remove(partial);
-    return result;
+    return net::DownloadReplacing(*services_.files, fileName_, [&](const std::string& partial) {
+        return services_.download->DownloadWithProgress(url_, partial, monitor);
+    });
 }
 
 void TFileDownLoadThread::Execute() {

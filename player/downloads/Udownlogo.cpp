@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "DownloadFile.h"
 #include "TextFormat.h"
 
 std::string LogoVersionAddress(const std::string& host) {
@@ -54,15 +55,11 @@ std::int32_t TlogoswfThread::Refresh() {
     if (serverTag_ == stored) return kResultOk;
 
     auto& download = *services_.downloads.download;
-    auto& files = *services_.downloads.files;
     download.DeleteCacheEntry(url_);
-    const auto partial = TemporaryNameBeside(fileName_);
-    auto result = download.Download(url_, partial);
-    if (result == kResultOk) result = files.Replace(partial, fileName_);
-    if (result != kResultOk) {
-        files.Remove(partial);
-        return result;
-    }
+    const auto result = net::DownloadReplacing(
+        *services_.downloads.files, fileName_,
+        [&](const std::string& partial) { return download.Download(url_, partial); });
+    if (result != kResultOk) return result;
     // Stored only now, so that a failed download is tried again at the next start.
     if (!services_.settings->Write("system", "logoswf", serverTag_))
         throw std::runtime_error(FormatS("Unable to write to %s", services_.settings->Path()));

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "DownloadFakes.h"
+#include "DownloadFile.h"
 #include "DrainReports.h"
 #include "IniFile.h"
 #include "TempFolder.h"
@@ -116,7 +117,7 @@ TEST_F(LogoTest, VersionCheckDecidesTheDownloadAndTheTagIsStoredOnlyAfterSuccess
                   c.completion ? "C:\\Variz\\web\\logo1.swf" : "C:\\Variz\\web\\logo.swf");
         EXPECT_EQ(logo->CurrentThread(), nullptr);
         for (const auto& name : dir.Names())
-            EXPECT_EQ(name.find(".part"), std::string::npos) << "a partial file was left";
+            EXPECT_FALSE(net::IsDownloadLeftover(name)) << "a partial file was left";
     }
 }
 
