@@ -25,23 +25,16 @@ std::shared_ptr<TFileDownLoadThread> TFileDownLoadThread::Create(
     std::string url, std::string fileName, ProgressEvent onDownloadProgress,
     CompleteEvent onDownloadComplete, FailEvent onDownloadFail, bool createSuspended,
     DownloadServices services) {
-    std::shared_ptr<TFileDownLoadThread> thread(new TFileDownLoadThread(
-        std::move(url), std::move(fileName), std::move(onDownloadProgress),
-        std::move(onDownloadComplete), std::move(onDownloadFail), std::move(services)));
-    thread->Start(createSuspended);
-    return thread;
+    return Make(createSuspended, std::move(url), std::move(fileName), std::move(onDownloadProgress),
+                std::move(onDownloadComplete), std::move(onDownloadFail), std::move(services));
 }
 
 TFileDownLoadThread::TFileDownLoadThread(std::string url, std::string fileName,
                                          ProgressEvent progress, CompleteEvent complete,
                                          FailEvent fail, DownloadServices services)
-    : WorkerThread(services.report, progress && complete && fail && !url.empty() &&
-                                        !fileName.empty() && services.download && services.files),
-      url_(std::move(url)),
-      fileName_(std::move(fileName)),
+    : DownloadWorker(services.report, progress && services.download && services.files,
+                     std::move(url), std::move(fileName), std::move(complete), std::move(fail)),
       onDownloadProgress_(std::move(progress)),
-      onDownloadComplete_(std::move(complete)),
-      onDownloadFail_(std::move(fail)),
       services_(std::move(services)) {}
 
 bool TFileDownLoadThread::ReportProgress(std::uint32_t progress, std::uint32_t progressMax) {
@@ -52,18 +45,8 @@ bool TFileDownLoadThread::ReportProgress(std::uint32_t progress, std::uint32_t p
 
 std::int32_t TFileDownLoadThread::Fetch() {
     TDownLoadMonitor monitor(this);
-    services_.download->DeleteCacheEntry(url_);
-    return net::DownloadReplacing(*services_.files, fileName_, [&](const std::string& partial) {
-        return services_.download->DownloadWithProgress(url_, partial, monitor);
+    services_.download->DeleteCacheEntry(URL());
+    return net::DownloadReplacing(*services_.files, FileName(), [&](const std::string& partial) {
+        return services_.download->DownloadWithProgress(URL(), partial, monitor);
     });
-}
-
-void TFileDownLoadThread::Execute() {
-    result_ = Fetch();
-    if (result_ == kResultOk)
-        Synchronize([this] { onDownloadComplete_(*this); });
-    else
-        Synchronize([this] { onDownloadFail_(*this, result_); });
-    result_ = -1;
-    Terminate();
 }
