@@ -6,17 +6,12 @@
 #include <string>
 
 #include "DemoServer_win.h"
+#include "DownloadTestFiles_win.h"
 
 namespace {
 
 namespace ds = demo_server;
-
-// The server's /__test/bytes body of kind "text".
-std::string TextPattern(std::size_t n) {
-    std::string s(n, '\0');
-    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>('a' + i % 26);
-    return s;
-}
+using downloadtest::ServerBytes;
 
 class HttpTextWin : public ::testing::Test {
   protected:
@@ -30,7 +25,7 @@ TEST_F(HttpTextWin, BodiesOfAnyLengthArriveWhole) {
     for (std::size_t n : {0u, 1u, 1023u, 1024u, 1025u, 5000u, 70000u}) {
         const auto url = ds::Url("/__test/bytes?kind=text&n=" + std::to_string(n) +
                                  "&token=" + ds::UniqueToken());
-        EXPECT_EQ(HttpGetText(url), TextPattern(n)) << n;
+        EXPECT_EQ(HttpGetText(url), ServerBytes(n, true)) << n;
     }
 }
 
@@ -64,7 +59,7 @@ TEST_F(HttpTextWin, ABodyOverOneMebibyteGivesEmptyText) {
         return HttpGetText(ds::Url("/__test/bytes?kind=text&n=" + std::to_string(n) +
                                    "&token=" + ds::UniqueToken()));
     };
-    EXPECT_EQ(fetch(kHttpTextLimit), TextPattern(kHttpTextLimit));
+    EXPECT_EQ(fetch(kHttpTextLimit), ServerBytes(kHttpTextLimit, true));
     EXPECT_EQ(fetch(kHttpTextLimit + 1), "");
     EXPECT_EQ(fetch(8 * kHttpTextLimit), "");
 }

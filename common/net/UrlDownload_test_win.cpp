@@ -7,9 +7,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -17,29 +14,16 @@
 #include "ComPtr_win.h"
 #include "DemoServer_win.h"
 #include "DownloadFile.h"
+#include "DownloadTestFiles_win.h"
 #include "TempFolder.h"
 #include "TextConv_win.h"
 
 namespace {
 
 namespace ds = demo_server;
-namespace fs = std::filesystem;
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(fs::path(AnsiToWide(path)), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(fs::path(AnsiToWide(path)), std::ios::binary) << bytes;
-}
-
-// The server's /__test/bytes body of the binary kind.
-std::string ServerBytes(std::size_t n) {
-    std::string s(n, '\0');
-    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>(i % 251);
-    return s;
-}
+using downloadtest::ReadBytes;
+using downloadtest::ServerBytes;
+using downloadtest::WriteBytes;
 
 // The test's folder in ANSI form, with a separator at the end.
 std::string AnsiFolder(const TempFolder& folder) {

@@ -4,13 +4,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "DemoServer_win.h"
+#include "DownloadTestFiles_win.h"
 #include "ProfileFile_win.h"
 #include "PumpMessages_win.h"
 #include "SyncReport_win.h"
@@ -22,28 +20,13 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
+using downloadtest::ReadBytes;
+using downloadtest::ServerBytes;
+using downloadtest::WriteBytes;
 using testwait::PumpUntil;
 
 // Downloads and reports take their time under Wine.
 constexpr DWORD kDownloadWait = 30000;
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(fs::path(AnsiToWide(path)), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(fs::path(AnsiToWide(path)), std::ios::binary) << bytes;
-}
-
-// What the demo server's /__test/bytes sends.
-std::string ServerBytes(std::size_t n) {
-    std::string s(n, '\0');
-    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>(i % 251);
-    return s;
-}
 
 class DownloadsTest : public ::testing::Test {
   protected:
