@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "SyncReport.h"
 
@@ -35,7 +36,7 @@ class UrlDownload {
 };
 
 // The few file operations around a download: it goes into a file of its own beside the
-// destination, which is replaced only by a complete file.
+// destination, which is replaced only by a complete file. Paths are bytes of the ANSI code page.
 class DownloadFiles {
   public:
     virtual ~DownloadFiles() = default;
@@ -43,6 +44,9 @@ class DownloadFiles {
     virtual std::int32_t Replace(const std::string& from, const std::string& to) = 0;
     // Removes the file if it is there.
     virtual void Remove(const std::string& path) = 0;
+    // The paths of the files directly in `folder` (no folders), each usable with Remove; empty
+    // when the folder cannot be read.
+    virtual std::vector<std::string> ListFiles(const std::string& folder) = 0;
 };
 
 // A short text over HTTP: the response body, or empty text on any failure.
@@ -59,10 +63,6 @@ struct DownloadServices {
     std::shared_ptr<UrlDownload> download;
     std::shared_ptr<DownloadFiles> files;
 };
-
-// A name of its own for the file that a download writes before it is complete: in the folder of
-// `destination`, unique within this process, never the destination itself.
-std::string TemporaryNameBeside(const std::string& destination);
 
 // True for a path that is empty or holds only blanks and control characters.
 inline bool IsBlank(const std::string& text) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 // What a short HTTP text fetch needs of the platform's internet functions. Each object closes its
@@ -15,6 +16,8 @@ class InternetRequest {
         std::uint32_t count;  // bytes delivered into the buffer
     };
     virtual ReadResult Read(char* buffer, std::uint32_t size) = 0;
+    // The response's HTTP status code; nothing when the platform cannot say.
+    virtual std::optional<std::uint32_t> StatusCode() = 0;
 };
 
 // The opened internet service.
@@ -36,7 +39,10 @@ class InternetPort {
 
 constexpr const char* kHttpTextAgent = "MyApp";
 constexpr std::uint32_t kInternetFlagReload = 0x80000000u;  // always from the server
+// The texts fetched this way are short; a longer body is no answer of ours.
+constexpr std::uint32_t kHttpTextLimit = 1024 * 1024;
 
-// The body of an HTTP GET of `address` as the bytes came, or empty when the service or the address
-// cannot be opened. A zero byte cuts off the rest of its 1024-byte read.
+// The body of an HTTP GET of `address` as the bytes came. Empty text on any failure: the service or
+// the address cannot be opened, the status is an error (400 and above) or cannot be read, or the
+// body is longer than kHttpTextLimit. A zero byte cuts off the rest of its 1024-byte read.
 std::string HttpGetText(InternetPort& port, const std::string& address);

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,7 @@ struct ScriptedRead {
 struct FakeInternet : InternetPort {
     bool serviceOpens = true;
     bool addressOpens = true;
+    std::optional<std::uint32_t> status = 200;
     std::vector<ScriptedRead> reads;  // then every further read delivers nothing
     std::vector<std::string> journal;
 
@@ -32,6 +35,10 @@ struct FakeInternet : InternetPort {
             const auto& r = net.reads[next++];
             std::memcpy(buffer, r.bytes.data(), r.bytes.size());
             return {r.ok, static_cast<std::uint32_t>(r.bytes.size())};
+        }
+        std::optional<std::uint32_t> StatusCode() override {
+            net.journal.push_back("status");
+            return net.status;
         }
     };
     struct Session : InternetSession {
@@ -94,7 +101,7 @@ TEST(HttpGetText, AsksWithTheAgentReloadFlagAndChunkSize) {
         net.journal,
         (std::vector<std::string>{
             "open service MyApp", "open url http://127.0.0.1:8321/plus/play.php?aid=101 80000000",
-            "read 1024", "read 1024", "read 1024", "close request", "close session"}));
+            "status", "read 1024", "read 1024", "read 1024", "close request", "close session"}));
 }
 
 TEST(HttpGetText, OpeningFailuresGiveEmptyTextAndCloseWhatWasOpen) {
@@ -111,6 +118,72 @@ TEST(HttpGetText, OpeningFailuresGiveEmptyTextAndCloseWhatWasOpen) {
     EXPECT_EQ(noAddress.journal,
               (std::vector<std::string>{"open service MyApp", "open url http://h/ 80000000",
                                         "close session"}));
+}
+
+TEST(HttpGetText, ErrorStatusOrNoStatusIsAFailureAndItsBodyIsNotRead) {
+    struct Case {
+        std::optional<std::uint32_t> status;
+        bool answered;
+    } cases[] = {
+        {200, true},  {204, true},  {302, true},  {399, true},  {400, false},
+        {404, false}, {410, false}, {500, false}, {503, false}, {std::nullopt, false},
+    };
+    for (const auto& c : cases) {
+        const std::string what = c.status ? std::to_string(*c.status) : "no status";
+        FakeInternet net;
+        net.status = c.status;
+        net.reads = {{true, "<html>the page</html>"}};
+        EXPECT_EQ(HttpGetText(net, "http://h/x"), c.answered ? "<html>the page</html>" : "")
+            << what;
+        const std::vector<std::string> closing = {"close request", "close session"};
+        EXPECT_TRUE(std::equal(closing.rbegin(), closing.rend(), net.journal.rbegin())) << what;
+        const bool read = std::count(net.journal.begin(), net.journal.end(), "read 1024") > 0;
+        EXPECT_EQ(read, c.answered) << what;
+    }
+}
+
+TEST(HttpGetText, BodyOverTheLimitIsAFailureAndReadingStopsThere) {
+    const std::string chunk(1024, 'a');
+    const std::size_t chunksInLimit = kHttpTextLimit / chunk.size();
+    auto chunks = [&](std::size_t n) { return std::vector<ScriptedRead>(n, {true, chunk}); };
+    struct Case {
+        const char* what;
+        std::vector<ScriptedRead> reads;
+        bool answered;
+        std::size_t readsMade;  // the last one delivers nothing when the body ends in time
+    } cases[] = {
+        {"exactly the limit", chunks(chunksInLimit), true, chunksInLimit + 1},
+        {"one byte over",
+         [&] {
+             auto r = chunks(chunksInLimit);
+             r.push_back({true, "b"});
+             return r;
+         }(),
+         false, chunksInLimit + 1},
+        {"endless", chunks(3 * chunksInLimit), false, chunksInLimit + 1},
+        // The limit counts the bytes that came, not the text that a zero byte left of them.
+        {"zero bytes over the limit",
+         [&] {
+             auto r = chunks(chunksInLimit);
+             r.push_back({true, std::string(1, '\0')});
+             return r;
+         }(),
+         false, chunksInLimit + 1},
+    };
+    for (const auto& c : cases) {
+        FakeInternet net;
+        net.reads = c.reads;
+        const auto text = HttpGetText(net, "http://h/x");
+        if (c.answered) {
+            EXPECT_EQ(text.size(), kHttpTextLimit) << c.what;
+        } else {
+            EXPECT_EQ(text, "") << c.what;
+        }
+        EXPECT_EQ(std::count(net.journal.begin(), net.journal.end(), "read 1024"),
+                  static_cast<std::ptrdiff_t>(c.readsMade))
+            << c.what;
+        EXPECT_EQ(net.journal.back(), "close session") << c.what;
+    }
 }
 
 }  // namespace

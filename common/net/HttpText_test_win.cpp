@@ -6,17 +6,12 @@
 #include <string>
 
 #include "DemoServer_win.h"
+#include "DownloadTestFiles_win.h"
 
 namespace {
 
 namespace ds = demo_server;
-
-// The server's /__test/bytes body of kind "text".
-std::string TextPattern(std::size_t n) {
-    std::string s(n, '\0');
-    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>('a' + i % 26);
-    return s;
-}
+using downloadtest::ServerBytes;
 
 class HttpTextWin : public ::testing::Test {
   protected:
@@ -30,7 +25,7 @@ TEST_F(HttpTextWin, BodiesOfAnyLengthArriveWhole) {
     for (std::size_t n : {0u, 1u, 1023u, 1024u, 1025u, 5000u, 70000u}) {
         const auto url = ds::Url("/__test/bytes?kind=text&n=" + std::to_string(n) +
                                  "&token=" + ds::UniqueToken());
-        EXPECT_EQ(HttpGetText(url), TextPattern(n)) << n;
+        EXPECT_EQ(HttpGetText(url), ServerBytes(n, true)) << n;
     }
 }
 
@@ -48,10 +43,25 @@ TEST_F(HttpTextWin, AZeroByteCutsItsRead) {
     EXPECT_EQ(HttpGetText(ds::Url("/images/getlogo.html")), "8");
 }
 
-TEST_F(HttpTextWin, AnErrorStatusStillGivesItsPage) {
-    const std::string path = "/toluad/getver.html?token=" + ds::UniqueToken();
-    ASSERT_TRUE(ds::SetFault(path, "status=404"));
-    EXPECT_NE(HttpGetText(ds::Url(path)).find("404"), std::string::npos);
+TEST_F(HttpTextWin, AnErrorStatusGivesEmptyTextThoughThePageHasABody) {
+    for (int status : {400, 404, 500, 503}) {
+        const std::string path = "/toluad/getver.html?token=" + ds::UniqueToken();
+        ASSERT_TRUE(ds::SetFault(path, "status=" + std::to_string(status)));
+        EXPECT_EQ(HttpGetText(ds::Url(path)), "") << status;
+        EXPECT_EQ(ds::LogLinesWith(path.substr(path.find("token="))).size(), 1u) << status;
+    }
+    // The site's own 404, not only a fault of the test server.
+    EXPECT_EQ(HttpGetText(ds::Url("/no/such/page.html")), "");
+}
+
+TEST_F(HttpTextWin, ABodyOverOneMebibyteGivesEmptyText) {
+    auto fetch = [](std::size_t n) {
+        return HttpGetText(ds::Url("/__test/bytes?kind=text&n=" + std::to_string(n) +
+                                   "&token=" + ds::UniqueToken()));
+    };
+    EXPECT_EQ(fetch(kHttpTextLimit), ServerBytes(kHttpTextLimit, true));
+    EXPECT_EQ(fetch(kHttpTextLimit + 1), "");
+    EXPECT_EQ(fetch(8 * kHttpTextLimit), "");
 }
 
 TEST_F(HttpTextWin, NoAnswerGivesEmptyText) {

@@ -22,6 +22,14 @@ class WinInetRequest : public InternetRequest {
         const BOOL ok = InternetReadFile(h_.get(), buffer, size, &read);
         return {ok != FALSE, static_cast<std::uint32_t>(read)};
     }
+    std::optional<std::uint32_t> StatusCode() override {
+        DWORD status = 0;
+        DWORD size = sizeof status;
+        if (!HttpQueryInfoA(h_.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                            &size, nullptr))
+            return std::nullopt;  // not an HTTP answer, or none at all
+        return static_cast<std::uint32_t>(status);
+    }
 
   private:
     UniqueInternet h_;

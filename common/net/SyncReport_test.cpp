@@ -9,20 +9,13 @@
 #include <stdexcept>
 #include <vector>
 
+#include "DrainReports.h"
+
 namespace {
 
 using namespace std::chrono_literals;
 
-// Runs reports until `done` holds, or fails the test after a generous while.
-template <typename Pred>
-bool DrainUntil(SyncReportQueue& queue, Pred done) {
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        queue.WaitAndRunPending(5ms);
-    }
-    return true;
-}
+using testwait::DrainUntil;
 
 TEST(SyncReport, WorkerWaitsUntilItsReportRanOnTheUserInterfaceThread) {
     SyncReportQueue queue;

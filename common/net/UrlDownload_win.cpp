@@ -3,6 +3,8 @@
 #include <wininet.h>
 
 #include "ComPtr_win.h"
+#include "DownloadFile.h"
+#include "Handles_win.h"
 #include "HttpText_win.h"
 #include "TextConv_win.h"
 
@@ -25,32 +27,37 @@ class ComApartment {
     HRESULT result_;
 };
 
+// The edge of a callback from the platform: nothing unwinds into its frames, an error becomes
+// `failure`. Callbacks that only answer S_OK run nothing that could throw.
+template <typename Body>
+HRESULT Guarded(Body&& body, HRESULT failure = E_UNEXPECTED) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return failure;
+    }
+}
+
+void CloseFind(HANDLE h) {
+    FindClose(h);
+}
+using UniqueFind = UniqueResource<HANDLE, CloseFind, nullptr>;
+
 }  // namespace
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::QueryInterface(REFIID riid, void** object) {
-    if (!object) return E_POINTER;
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback)) {
-        *object = static_cast<IBindStatusCallback*>(this);
+    return Guarded([&] {
+        if (!object) return E_POINTER;
+        *object = nullptr;
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback))
+            *object = static_cast<IBindStatusCallback*>(this);
+        else if (IsEqualIID(riid, IID_IHttpNegotiate))
+            *object = static_cast<IHttpNegotiate*>(this);
+        else
+            return E_NOINTERFACE;
         AddRef();
         return S_OK;
-    }
-    if (IsEqualIID(riid, IID_IHttpNegotiate)) {
-        *object = static_cast<IHttpNegotiate*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE BindStatusCallback::AddRef() {
-    return static_cast<ULONG>(InterlockedIncrement(&refs_));
-}
-
-ULONG STDMETHODCALLTYPE BindStatusCallback::Release() {
-    const LONG left = InterlockedDecrement(&refs_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
+    });
 }
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::OnStartBinding(DWORD, IBinding*) {
@@ -58,9 +65,11 @@ HRESULT STDMETHODCALLTYPE BindStatusCallback::OnStartBinding(DWORD, IBinding*) {
 }
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::GetPriority(LONG* priority) {
-    // Answer a defined value rather than leave the caller's variable as it was.
-    if (priority) *priority = THREAD_PRIORITY_NORMAL;
-    return S_OK;
+    return Guarded([&] {
+        // Answer a defined value rather than leave the caller's variable as it was.
+        if (priority) *priority = THREAD_PRIORITY_NORMAL;
+        return S_OK;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::OnLowResource(DWORD) {
@@ -69,12 +78,12 @@ HRESULT STDMETHODCALLTYPE BindStatusCallback::OnLowResource(DWORD) {
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::OnProgress(ULONG progress, ULONG progressMax, ULONG,
                                                          LPCWSTR) {
-    if (!sink_) return S_OK;
-    try {
-        return static_cast<HRESULT>(sink_->OnProgress(progress, progressMax));
-    } catch (...) {
-        return E_ABORT;  // nothing may cross back into the platform's frames
-    }
+    // A sink that fails has nobody left to hear the rest: the download is abandoned.
+    return Guarded(
+        [&] {
+            return sink_ ? static_cast<HRESULT>(sink_->OnProgress(progress, progressMax)) : S_OK;
+        },
+        E_ABORT);
 }
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::OnStopBinding(HRESULT, LPCWSTR) {
@@ -96,15 +105,19 @@ HRESULT STDMETHODCALLTYPE BindStatusCallback::OnObjectAvailable(REFIID, IUnknown
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::BeginningTransaction(LPCWSTR, LPCWSTR, DWORD,
                                                                    LPWSTR* additionalHeaders) {
-    if (additionalHeaders) *additionalHeaders = nullptr;
-    return S_OK;
+    return Guarded([&] {
+        if (additionalHeaders) *additionalHeaders = nullptr;
+        return S_OK;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::OnResponse(DWORD responseCode, LPCWSTR, LPCWSTR,
                                                          LPWSTR* additionalRequestHeaders) {
-    if (additionalRequestHeaders) *additionalRequestHeaders = nullptr;
-    httpStatus_ = responseCode;
-    return S_OK;
+    return Guarded([&] {
+        if (additionalRequestHeaders) *additionalRequestHeaders = nullptr;
+        httpStatus_ = responseCode;
+        return S_OK;
+    });
 }
 
 HRESULT BindStatusCallback::Outcome(HRESULT downloadResult) const {
@@ -154,6 +167,33 @@ void WinDownloadFiles::Remove(const std::string& path) {
     DeleteFileW(AnsiToWide(path).c_str());
 }
 
+std::vector<std::string> WinDownloadFiles::ListFiles(const std::string& folder) {
+    // The separator is looked for in wide text: a double-byte character may end in a backslash
+    // byte.
+    std::wstring prefix = AnsiToWide(folder);
+    std::string ansiPrefix = folder;
+    if (!prefix.empty() && prefix.back() != L'\\' && prefix.back() != L'/') {
+        prefix += L'\\';
+        ansiPrefix += '\\';
+    }
+    std::vector<std::string> paths;
+    WIN32_FIND_DATAW found;
+    const HANDLE first = FindFirstFileW((prefix + L"*").c_str(), &found);
+    // A folder that is missing or cannot be read has nothing to list.
+    if (first == INVALID_HANDLE_VALUE) return paths;
+    const UniqueFind find(first);
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        // A name without an exact ANSI form cannot be reached through ANSI paths, nor is it ours.
+        const std::wstring name = found.cFileName;
+        const std::string ansi = WideToAnsi(name);
+        if (AnsiToWide(ansi) != name) continue;
+        paths.push_back(ansiPrefix + ansi);
+    } while (FindNextFileW(find.get(), &found));
+    // ERROR_NO_MORE_FILES is the usual end; after any other error the names so far still hold.
+    return paths;
+}
+
 std::string WinHttpText::HttpGetText(const std::string& address) {
     return ::HttpGetText(address);
 }
@@ -161,4 +201,10 @@ std::string WinHttpText::HttpGetText(const std::string& address) {
 DownloadServices WindowsDownloadServices(std::shared_ptr<SyncReport> report) {
     return {std::move(report), std::make_shared<WinUrlDownload>(),
             std::make_shared<WinDownloadFiles>()};
+}
+
+bool net::DownloadToFile(const std::string& address, const std::string& fileName) {
+    WinUrlDownload download;
+    WinDownloadFiles files;
+    return DownloadToFile(download, files, address, fileName);
 }

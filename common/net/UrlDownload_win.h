@@ -3,14 +3,18 @@
 #include <urlmon.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "ComObject_win.h"
 #include "DownloadPorts.h"
 
 // The status callback object that the URL moniker download calls on the downloading thread. It
 // hands progress to its sink until Detach; the platform may keep its own reference a little longer.
 // It also hears the HTTP status: the download call answers success for an error page, which it
-// stores like any file.
-class BindStatusCallback final : public IBindStatusCallback, public IHttpNegotiate {
+// stores like any file. No error of its own reaches the platform: each callback answers a failure
+// code instead.
+class BindStatusCallback final : public ComObject<IBindStatusCallback, IHttpNegotiate> {
   public:
     // `sink` may be null: no progress reports.
     explicit BindStatusCallback(DownloadProgressSink* sink) : sink_(sink) {}
@@ -21,8 +25,6 @@ class BindStatusCallback final : public IBindStatusCallback, public IHttpNegotia
     HRESULT Outcome(HRESULT downloadResult) const;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD reserved, IBinding* binding) override;
     HRESULT STDMETHODCALLTYPE GetPriority(LONG* priority) override;
@@ -42,9 +44,8 @@ class BindStatusCallback final : public IBindStatusCallback, public IHttpNegotia
                                          LPWSTR* additionalRequestHeaders) override;
 
   private:
-    ~BindStatusCallback() = default;  // through Release only
+    ~BindStatusCallback() override = default;  // through Release only
 
-    LONG refs_ = 1;
     DownloadProgressSink* sink_;
     DWORD httpStatus_ = 0;  // 0 until a response arrived
 };
@@ -63,6 +64,7 @@ class WinDownloadFiles : public DownloadFiles {
   public:
     std::int32_t Replace(const std::string& from, const std::string& to) override;
     void Remove(const std::string& path) override;
+    std::vector<std::string> ListFiles(const std::string& folder) override;
 };
 
 // The player's HttpGetText (WinInet) behind the logo updater's port.
@@ -73,3 +75,10 @@ class WinHttpText : public HttpTextPort {
 
 // The platform's download services, reporting through `report`.
 DownloadServices WindowsDownloadServices(std::shared_ptr<SyncReport> report);
+
+namespace net {
+
+// net::DownloadToFile on the platform's download and files, on the calling thread.
+bool DownloadToFile(const std::string& address, const std::string& fileName);
+
+}  // namespace net

@@ -4,15 +4,15 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "DemoServer_win.h"
+#include "DownloadTestFiles_win.h"
 #include "ProfileFile_win.h"
+#include "PumpMessages_win.h"
 #include "SyncReport_win.h"
+#include "TempFolder.h"
 #include "TextConv_win.h"
 #include "UDownFile.h"
 #include "Udownlogo.h"
@@ -20,63 +20,28 @@
 
 namespace {
 
-namespace fs = std::filesystem;
+using downloadtest::ReadBytes;
+using downloadtest::ServerBytes;
+using downloadtest::WriteBytes;
+using testwait::PumpUntil;
 
-// Dispatches this thread's messages until `done` holds; false after `ms`.
-template <typename Pred>
-bool PumpUntil(Pred done, ULONGLONG ms = 30000) {
-    const auto deadline = GetTickCount64() + ms;
-    while (!done()) {
-        if (GetTickCount64() > deadline) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    return true;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(fs::path(AnsiToWide(path)), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(fs::path(AnsiToWide(path)), std::ios::binary) << bytes;
-}
-
-// What the demo server's /__test/bytes sends.
-std::string ServerBytes(std::size_t n) {
-    std::string s(n, '\0');
-    for (std::size_t i = 0; i < n; ++i) s[i] = static_cast<char>(i % 251);
-    return s;
-}
+// Downloads and reports take their time under Wine.
+constexpr DWORD kDownloadWait = 30000;
 
 class DownloadsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         if (demo_server::Host().empty()) GTEST_SKIP() << "no demo server (run through ctest)";
-        char temp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
         // A folder name in the ANSI code page's double-byte characters, as a user's may be.
-        dir_ = std::string(temp) + "variz_\xCF\xC2\xD4\xD8_" + demo_server::UniqueToken() + "\\";
+        dir_ = WideToAnsi(temp_.Path().wstring()) + "\\" + kFolderName + "\\";
         ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr));
     }
     void TearDown() override {
-        if (demo_server::Host().empty()) return;
-        demo_server::Reset();
-        std::error_code ec;
-        fs::remove_all(fs::path(AnsiToWide(dir_)), ec);
+        if (!demo_server::Host().empty()) {
+            EXPECT_TRUE(demo_server::Reset());
+        }
     }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(fs::path(AnsiToWide(dir_))))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> Names() const { return temp_.Names(AnsiToWide(kFolderName)); }
     // A download of `n` server bytes under an address of its own.
     std::string BytesPath(std::size_t n) {
         return "/__test/bytes?n=" + std::to_string(n) + "&token=" + demo_server::UniqueToken();
@@ -92,7 +57,9 @@ class DownloadsTest : public ::testing::Test {
     }
     bool Ended() const { return completions_ + failures_.size() > 0; }
 
+    static constexpr const char* kFolderName = "variz_\xCF\xC2\xD4\xD8";
     const DWORD ui_ = GetCurrentThreadId();
+    TempFolder temp_;
     std::string dir_;
     SyncReportWindow reports_;
     std::vector<std::uint32_t> progress_;
@@ -108,7 +75,7 @@ TEST_F(DownloadsTest, MegabyteThroughASlowTrickleReportsRisingPercentagesAndComp
     down.SourceFile = demo_server::Url(path);
     down.DestFile = dir_ + "12-1.swf";
     down.BeginDownload();
-    ASSERT_TRUE(PumpUntil([&] { return Ended() && !down.CurrentThread(); }));
+    ASSERT_TRUE(PumpUntil([&] { return Ended() && !down.CurrentThread(); }, kDownloadWait));
 
     EXPECT_EQ(completions_, 1);
     EXPECT_TRUE(failures_.empty());
@@ -143,9 +110,9 @@ TEST_F(DownloadsTest, MissingFileAndUnreachableServerFailOnceAndLeaveNoFile) {
         down.SourceFile = c.url;
         down.DestFile = dir_ + "1-1.swf";
         down.BeginDownload();
-        ASSERT_TRUE(PumpUntil([&] { return Ended() && !down.CurrentThread(); }));
+        ASSERT_TRUE(PumpUntil([&] { return Ended() && !down.CurrentThread(); }, kDownloadWait));
         // Nothing more arrives afterwards.
-        PumpUntil([] { return false; }, 200);
+        testwait::PumpFor(200);
         EXPECT_EQ(completions_, 0);
         ASSERT_EQ(failures_.size(), 1u);
         EXPECT_LT(failures_[0], 0) << "a failure code";
@@ -164,11 +131,11 @@ TEST_F(DownloadsTest, StopMidDownloadEndsInAbortWithTheDestinationUntouched) {
     down.DestFile = dest;
     down.BeginDownload();
     auto thread = down.CurrentThread();
-    ASSERT_TRUE(PumpUntil([&] { return !progress_.empty() || Ended(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !progress_.empty() || Ended(); }, kDownloadWait));
     ASSERT_FALSE(Ended()) << "the trickle was too fast to stop";
     const auto reportsBefore = progress_.size();
     thread->Terminate();
-    ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }));
+    ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }, kDownloadWait));
 
     EXPECT_EQ(completions_, 0);
     EXPECT_EQ(failures_, (std::vector<std::int32_t>{-2147467260}));
@@ -191,13 +158,13 @@ TEST_F(DownloadsTest, ClosedWindowMidDownloadHearsNothingAndTheWorkerDoesNotWait
     down->DestFile = dest;
     down->BeginDownload();
     auto thread = down->CurrentThread();
-    ASSERT_TRUE(PumpUntil([&] { return !progress_.empty(); }));
+    ASSERT_TRUE(PumpUntil([&] { return !progress_.empty(); }, kDownloadWait));
     const auto seen = progress_;
 
     // The main window goes: first its components, then its report window.
     down.reset();
     window.reset();
-    ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }));
+    ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }, kDownloadWait));
     EXPECT_EQ(progress_, seen);
     EXPECT_EQ(completions_, 0);
     EXPECT_TRUE(failures_.empty());
@@ -211,47 +178,85 @@ class RecordingPlayer : public LogoPlayer {
     int stops = 0;
 };
 
-TEST_F(DownloadsTest, LogoUpdaterStoresTheNewTagInVarizDatOnlyAfterASuccessfulDownload) {
-    const auto settingsPath = dir_ + "Variz.dat";
-    auto settings = std::make_shared<ProfileFile>(settingsPath, kPlayerSettingsBuffer);
-    ASSERT_TRUE(settings->Write("system", "logoswf", "7"));
-    ASSERT_TRUE(demo_server::SetBody("/images/getlogo.html", "8"));
-    const auto logoPath = BytesPath(5000);
-    const auto dest = dir_ + "web_logo1.swf";
-    WriteBytes(dest, "old logo");
-
-    PlayerState state;
-    state.ProgramDir = dir_;
-    RecordingPlayer player;
-    const LogoServices services{WindowsDownloadServices(reports_.Reporter()), settings,
-                                std::make_shared<WinHttpText>(), demo_server::Host()};
-    auto run = [&] {
-        state.LogoMoviePath = dest;
-        TDownlogoswf logo(state, player, services);
-        logo.SourceFile = demo_server::Url(logoPath);
-        logo.DestFile = dest;
+// One start of the player's logo refresh against the demo server, with Variz.dat in the test's
+// folder.
+class LogoUpdateTest : public DownloadsTest {
+  protected:
+    void SetUp() override {
+        DownloadsTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        settings_ = std::make_shared<ProfileFile>(dir_ + "Variz.dat", kPlayerSettingsBuffer);
+        dest_ = dir_ + "web_logo1.swf";
+        WriteBytes(dest_, "old logo");
+        state_.ProgramDir = dir_;
+    }
+    void Start() {
+        state_.LogoMoviePath = dest_;
+        TDownlogoswf logo(state_, player_,
+                          LogoServices{WindowsDownloadServices(reports_.Reporter()), settings_,
+                                       std::make_shared<WinHttpText>(), demo_server::Host()});
+        logo.SourceFile = demo_server::Url(logoPath_);
+        logo.DestFile = dest_;
         logo.BeginDownload();
         auto thread = logo.CurrentThread();
         ASSERT_NE(thread, nullptr);
-        ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }));
+        ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }, kDownloadWait));
         EXPECT_EQ(logo.CurrentThread(), nullptr);
-    };
+    }
+    // Requests of the logo movie so far.
+    std::size_t LogoRequests() const {
+        return demo_server::LogLinesWith(logoPath_.substr(logoPath_.find("token="))).size();
+    }
+
+    const std::string logoPath_ = BytesPath(5000);
+    std::shared_ptr<ProfileFile> settings_;
+    std::string dest_;
+    PlayerState state_;
+    RecordingPlayer player_;
+};
+
+TEST_F(LogoUpdateTest, NewTagIsStoredInVarizDatOnlyAfterASuccessfulDownload) {
+    ASSERT_TRUE(settings_->Write("system", "logoswf", "7"));
+    ASSERT_TRUE(demo_server::SetBody("/images/getlogo.html", "8"));
 
     // The server fails the logo once: the stored tag stays and the shipped logo takes over.
-    ASSERT_TRUE(demo_server::SetFault(logoPath, "status=500&times=1"));
-    run();
-    EXPECT_EQ(settings->Read("system", "logoswf", ""), "7");
-    EXPECT_EQ(state.LogoMoviePath, dir_ + "web\\logo.swf");
-    EXPECT_EQ(player.stops, 0);
-    EXPECT_EQ(ReadBytes(dest), "old logo");
+    ASSERT_TRUE(demo_server::SetFault(logoPath_, "status=500&times=1"));
+    Start();
+    EXPECT_EQ(settings_->Read("system", "logoswf", ""), "7");
+    EXPECT_EQ(state_.LogoMoviePath, dir_ + "web\\logo.swf");
+    EXPECT_EQ(player_.stops, 0);
+    EXPECT_EQ(ReadBytes(dest_), "old logo");
 
     // The next start gets it.
-    run();
-    EXPECT_EQ(settings->Read("system", "logoswf", ""), "8");
-    EXPECT_EQ(state.LogoMoviePath, dest);
-    EXPECT_EQ(player.stops, 1);
-    EXPECT_TRUE(ReadBytes(dest) == ServerBytes(5000));
+    Start();
+    EXPECT_EQ(settings_->Read("system", "logoswf", ""), "8");
+    EXPECT_EQ(state_.LogoMoviePath, dest_);
+    EXPECT_EQ(player_.stops, 1);
+    EXPECT_TRUE(ReadBytes(dest_) == ServerBytes(5000));
     EXPECT_EQ(Names(), (std::vector<std::string>{"Variz.dat", "web_logo1.swf"}));
+}
+
+TEST_F(LogoUpdateTest, ErrorPageForTheTagCountsAsNoAnswer) {
+    ASSERT_TRUE(demo_server::SetFault("/images/getlogo.html", "status=404"));
+    Start();
+    // Nothing stored and no tag: nothing to fetch, and the logo on disk shows again.
+    EXPECT_EQ(LogoRequests(), 0u);
+    EXPECT_EQ(player_.stops, 1);
+    EXPECT_EQ(settings_->Read("system", "logoswf", "<none>"), "<none>");
+    EXPECT_EQ(ReadBytes(dest_), "old logo");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"web_logo1.swf"}));
+}
+
+TEST_F(LogoUpdateTest, TagWithALineBreakIsStoredWithoutItAndFetchedOnce) {
+    ASSERT_TRUE(settings_->Write("system", "logoswf", "7"));
+    ASSERT_TRUE(demo_server::SetBody("/images/getlogo.html", "9\r\n"));
+    Start();
+    EXPECT_EQ(settings_->Read("system", "logoswf", ""), "9");
+    EXPECT_EQ(LogoRequests(), 1u);
+    Start();
+    EXPECT_EQ(LogoRequests(), 1u) << "the unchanged tag fetched the logo again";
+    EXPECT_EQ(player_.stops, 2);
+    EXPECT_TRUE(ReadBytes(dest_) == ServerBytes(5000));
 }
 
 }  // namespace

@@ -1,11 +1,6 @@
 #include "FileDownLoadThread.h"
 
-#include <atomic>
-
-std::string TemporaryNameBeside(const std::string& destination) {
-    static std::atomic<unsigned> next{0};
-    return destination + ".~" + std::to_string(++next) + ".part";
-}
+#include "DownloadFile.h"
 
 std::optional<std::uint32_t> DownloadPercent(std::uint32_t progress, std::uint32_t progressMax) {
     if (progress == 0 || progressMax == 0) return std::nullopt;
@@ -30,23 +25,16 @@ std::shared_ptr<TFileDownLoadThread> TFileDownLoadThread::Create(
     std::string url, std::string fileName, ProgressEvent onDownloadProgress,
     CompleteEvent onDownloadComplete, FailEvent onDownloadFail, bool createSuspended,
     DownloadServices services) {
-    std::shared_ptr<TFileDownLoadThread> thread(new TFileDownLoadThread(
-        std::move(url), std::move(fileName), std::move(onDownloadProgress),
-        std::move(onDownloadComplete), std::move(onDownloadFail), std::move(services)));
-    thread->Start(createSuspended);
-    return thread;
+    return Make(createSuspended, std::move(url), std::move(fileName), std::move(onDownloadProgress),
+                std::move(onDownloadComplete), std::move(onDownloadFail), std::move(services));
 }
 
 TFileDownLoadThread::TFileDownLoadThread(std::string url, std::string fileName,
                                          ProgressEvent progress, CompleteEvent complete,
                                          FailEvent fail, DownloadServices services)
-    : WorkerThread(services.report, progress && complete && fail && !url.empty() &&
-                                        !fileName.empty() && services.download && services.files),
-      url_(std::move(url)),
-      fileName_(std::move(fileName)),
+    : DownloadWorker(services.report, progress && services.download && services.files,
+                     std::move(url), std::move(fileName), std::move(complete), std::move(fail)),
       onDownloadProgress_(std::move(progress)),
-      onDownloadComplete_(std::move(complete)),
-      onDownloadFail_(std::move(fail)),
       services_(std::move(services)) {}
 
 bool TFileDownLoadThread::ReportProgress(std::uint32_t progress, std::uint32_t progressMax) {
@@ -57,20 +45,8 @@ bool TFileDownLoadThread::ReportProgress(std::uint32_t progress, std::uint32_t p
 
 std::int32_t TFileDownLoadThread::Fetch() {
     TDownLoadMonitor monitor(this);
-    services_.download->DeleteCacheEntry(url_);
-    const auto partial = TemporaryNameBeside(fileName_);
-    auto result = services_.download->DownloadWithProgress(url_, partial, monitor);
-    if (result == kResultOk) result = services_.files->Replace(partial, fileName_);
-    if (result != kResultOk) services_.files->Remove(partial);
-    return result;
-}
-
-void TFileDownLoadThread::Execute() {
-    result_ = Fetch();
-    if (result_ == kResultOk)
-        Synchronize([this] { onDownloadComplete_(*this); });
-    else
-        Synchronize([this] { onDownloadFail_(*this, result_); });
-    result_ = -1;
-    Terminate();
+    services_.download->DeleteCacheEntry(URL());
+    return net::DownloadReplacing(*services_.files, FileName(), [&](const std::string& partial) {
+        return services_.download->DownloadWithProgress(URL(), partial, monitor);
+    });
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "DownloadPorts.h"
-#include "WorkerThread.h"
+#include "DownloadWorker.h"
 
 // The percentage reported for `progress` bytes of `progressMax`: progress div (progressMax div
 // 100). Only roughly a percentage: with a maximum that is no multiple of 100 it can pass 100 near
@@ -46,12 +46,10 @@ class TDownLoadMonitor : public DownloadProgressSink {
 // failure, on the user-interface thread while it waits. The file appears at its name only when
 // complete: the download goes into a file of its own beside it, and a failure leaves whatever was
 // at the name untouched.
-class TFileDownLoadThread : public WorkerThread, private MonitorOwner {
+class TFileDownLoadThread : public DownloadWorker<TFileDownLoadThread>, private MonitorOwner {
   public:
     using ProgressEvent = std::function<void(TFileDownLoadThread& sender, std::uint32_t progress,
                                              std::uint32_t progressMax)>;
-    using CompleteEvent = std::function<void(TFileDownLoadThread& sender)>;
-    using FailEvent = std::function<void(TFileDownLoadThread& sender, std::int32_t reason)>;
 
     // The thread never runs when a callback is missing or the address or the file name is empty,
     // whatever `createSuspended` says.
@@ -62,28 +60,21 @@ class TFileDownLoadThread : public WorkerThread, private MonitorOwner {
                                                        bool createSuspended,
                                                        DownloadServices services);
 
-    const std::string& URL() const { return url_; }
-    const std::string& FileName() const { return fileName_; }
     // Meaningful inside the reports only.
-    std::int32_t Result() const { return result_; }
     std::uint32_t Progress() const { return progress_; }
     std::uint32_t ProgressMax() const { return progressMax_; }
 
   private:
+    friend class DownloadWorker<TFileDownLoadThread>;
     TFileDownLoadThread(std::string url, std::string fileName, ProgressEvent progress,
                         CompleteEvent complete, FailEvent fail, DownloadServices services);
-    void Execute() override;
-    std::int32_t Fetch();
+    std::int32_t Fetch() override;
+    void Reported() override { Terminate(); }
     bool ReportProgress(std::uint32_t progress, std::uint32_t progressMax) override;
     bool StopRequested() const override { return Terminated(); }
 
-    std::int32_t result_ = -1;
-    const std::string url_;
-    const std::string fileName_;
     std::uint32_t progress_ = 0;
     std::uint32_t progressMax_ = 0;
     const ProgressEvent onDownloadProgress_;
-    const CompleteEvent onDownloadComplete_;
-    const FailEvent onDownloadFail_;
     const DownloadServices services_;
 };

@@ -7,6 +7,9 @@
 #include <algorithm>
 
 #include "DownloadFakes.h"
+#include "DrainReports.h"
+#include "TempFolder.h"
+#include "WaitFor.h"
 
 namespace {
 
@@ -182,13 +185,13 @@ class DownloadThreadTest : public ::testing::Test {
     }
     DownloadServices Services() { return {queue, download, std::make_shared<LocalFiles>()}; }
     bool Finish(const std::shared_ptr<TFileDownLoadThread>& t) {
-        return DrainUntil(*queue, [&] { return t->Finished(); });
+        return testwait::DrainUntil(*queue, [&] { return t->Finished(); });
     }
     bool EventCount(std::size_t n) {
-        return DrainUntil(*queue, [&] { return events.size() >= n; });
+        return testwait::DrainUntil(*queue, [&] { return events.size() >= n; });
     }
 
-    TempDir dir;
+    TempFolder dir;
     std::shared_ptr<SyncReportQueue> queue = std::make_shared<SyncReportQueue>();
     std::shared_ptr<ScriptedDownload> download = std::make_shared<ScriptedDownload>();
     std::vector<Event> events;
@@ -205,7 +208,7 @@ TEST_F(DownloadThreadTest, MegabyteDownloadReportsRisingPercentagesThenCompletes
     steps.push_back(FinishStep(kResultOk));
     download->Push(url, steps);
 
-    const auto dest = dir / "12-1.swf";
+    const auto dest = dir.File("12-1.swf");
     auto t = Make(url, dest);
     ASSERT_TRUE(Finish(t));
 
@@ -247,7 +250,7 @@ TEST_F(DownloadThreadTest, FailureReportsOnceAndLeavesTheDestinationAsItWas) {
         for (bool existed : {false, true}) {
             SCOPED_TRACE(std::string(c.name) + (existed ? ", file there before" : ""));
             events.clear();
-            const auto dest = dir / "12-1.swf";
+            const auto dest = dir.File("12-1.swf");
             fs::remove(dest);
             if (existed) WriteFile(dest, "older episode");
             download->SetBody(url, std::string(1000, 'x'));
@@ -280,7 +283,7 @@ TEST_F(DownloadThreadTest, StopRequestGivesOneMoreProgressThenAbortOrTheRealOutc
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         events.clear();
-        const auto dest = dir / "12-1.swf";
+        const auto dest = dir.File("12-1.swf");
         WriteFile(dest, "older episode");
         const std::string u = url + "?" + c.name;
         download->SetBody(u, "new");
@@ -303,7 +306,7 @@ TEST_F(DownloadThreadTest, StopRequestGivesOneMoreProgressThenAbortOrTheRealOutc
 }
 
 TEST_F(DownloadThreadTest, ThreadWithAMissingPartNeverRuns) {
-    const auto dest = dir / "a.swf";
+    const auto dest = dir.File("a.swf");
     const TFileDownLoadThread::ProgressEvent progress = [this](auto&, auto p, auto) {
         events.push_back(P(p));
     };
@@ -339,7 +342,7 @@ TEST_F(DownloadThreadTest, ThreadWithAMissingPartNeverRuns) {
 }
 
 TEST_F(DownloadThreadTest, SuspendedThreadWaitsForResume) {
-    const auto dest = dir / "a.swf";
+    const auto dest = dir.File("a.swf");
     download->Push(url, {FinishStep(kResultOk)});
     auto t = Make(url, dest, true);
     queue->WaitAndRunPending(std::chrono::milliseconds(20));
@@ -352,16 +355,14 @@ TEST_F(DownloadThreadTest, SuspendedThreadWaitsForResume) {
 }
 
 TEST_F(DownloadThreadTest, WhenTheUserInterfaceSideIsGoneTheDownloadStopsWithoutReports) {
-    const auto dest = dir / "12-1.swf";
+    const auto dest = dir.File("12-1.swf");
     download->Push(url, {ProgressStep(100, 1000)});
     auto t = Make(url, dest);
     ASSERT_TRUE(EventCount(1));
     queue->Close();
     download->Push(url, {ProgressStep(500, 1000), ProgressStep(1000, 1000), FinishStep(kResultOk)});
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!t->Finished() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(2ms);
-    ASSERT_TRUE(t->Finished()) << "the worker waits for a closed user-interface side";
+    ASSERT_TRUE(testwait::WaitUntil([&] { return t->Finished(); }))
+        << "the worker waits for a closed user-interface side";
     EXPECT_EQ(events, (std::vector<Event>{P(10)}));
     EXPECT_EQ(download->SinkAnswers().back(), kResultAbort);
     EXPECT_TRUE(dir.Names().empty());
@@ -369,7 +370,7 @@ TEST_F(DownloadThreadTest, WhenTheUserInterfaceSideIsGoneTheDownloadStopsWithout
 
 TEST_F(DownloadThreadTest, DestinationThatCannotBeReplacedIsAFailure) {
     // A folder stands where the file should go.
-    const auto dest = dir / "12-1.swf";
+    const auto dest = dir.File("12-1.swf");
     fs::create_directories(fs::path(dest) / "inside");
     download->Push(url, {FinishStep(kResultOk)});
     auto t = Make(url, dest);

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "DownloadWorker.h"
 #include "FileDownLoadThread.h"
 
 using TDLProcessEvent = std::function<void(std::uint32_t Progress, std::uint32_t ProgressMax)>;
@@ -17,7 +18,7 @@ class TDownFile {
     explicit TDownFile(DownloadServices services);
     // Asks a running download to stop and detaches from it and from every superseded one: none of
     // their reports reaches this object or its events afterwards. It does not wait for them.
-    ~TDownFile();
+    ~TDownFile() = default;
     TDownFile(const TDownFile&) = delete;
     TDownFile& operator=(const TDownFile&) = delete;
 
@@ -32,18 +33,13 @@ class TDownFile {
     void BeginDownload();
 
     // The download that runs, or null.
-    std::shared_ptr<TFileDownLoadThread> CurrentThread() const { return current_; }
+    std::shared_ptr<TFileDownLoadThread> CurrentThread() const { return download_.Get(); }
 
   private:
-    struct Link {
-        TDownFile* owner;
-    };
     void DownloadProgress(std::uint32_t progress, std::uint32_t progressMax);
     void DownloadComplete();
     void DownloadFail(std::int32_t reason);
-    void ThreadDone(WorkerThread& sender);
 
     DownloadServices services_;
-    std::shared_ptr<Link> link_;
-    std::shared_ptr<TFileDownLoadThread> current_;
+    CurrentDownload<TFileDownLoadThread> download_;
 };

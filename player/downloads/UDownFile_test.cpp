@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "DownloadFakes.h"
+#include "DrainReports.h"
+#include "TempFolder.h"
+#include "WaitFor.h"
 
 namespace {
 
@@ -32,13 +35,13 @@ class DownFileTest : public ::testing::Test {
         return down->CurrentThread();
     }
     bool Finish(const std::shared_ptr<TFileDownLoadThread>& t) {
-        return DrainUntil(*queue, [&] { return t->Finished(); });
+        return testwait::DrainUntil(*queue, [&] { return t->Finished(); });
     }
     bool EventCount(std::size_t n) {
-        return DrainUntil(*queue, [&] { return events.size() >= n; });
+        return testwait::DrainUntil(*queue, [&] { return events.size() >= n; });
     }
 
-    TempDir dir;
+    TempFolder dir;
     std::shared_ptr<SyncReportQueue> queue = std::make_shared<SyncReportQueue>();
     std::shared_ptr<ScriptedDownload> download = std::make_shared<ScriptedDownload>();
     std::unique_ptr<TDownFile> down;
@@ -70,12 +73,12 @@ TEST_F(DownFileTest, EventsArriveInOrderAndTheFinishedDownloadIsForgotten) {
     download->SetBody(url, "episode 7-2");
     download->Push(url, {ProgressStep(500, 2000), ProgressStep(2000, 2000), FinishStep(kResultOk)});
     // Paths go to the thread as they are, blanks and all.
-    auto t = Start(url, dir / " 7-2.swf");
+    auto t = Start(url, dir.File(" 7-2.swf"));
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->URL(), url);
     ASSERT_TRUE(Finish(t));
     EXPECT_EQ(events, (std::vector<std::string>{"progress 25", "progress 100", "complete"}));
-    EXPECT_EQ(ReadFile(dir / " 7-2.swf"), "episode 7-2");
+    EXPECT_EQ(ReadFile(dir.File(" 7-2.swf")), "episode 7-2");
     EXPECT_EQ(down->CurrentThread(), nullptr);
     down.reset();  // nothing left to stop
     EXPECT_EQ(events.size(), 3u);
@@ -84,10 +87,10 @@ TEST_F(DownFileTest, EventsArriveInOrderAndTheFinishedDownloadIsForgotten) {
 TEST_F(DownFileTest, FailedDownloadRaisesOnDownFailOnceAndNeverComplete) {
     const std::string url = "http://h/v/404.swf";
     download->Push(url, {FinishStep(kCannotConnect)});
-    auto t = Start(url, dir / "404.swf");
+    auto t = Start(url, dir.File("404.swf"));
     ASSERT_TRUE(Finish(t));
     EXPECT_EQ(events, (std::vector<std::string>{"fail -2146697212"}));
-    EXPECT_FALSE(fs::exists(dir / "404.swf"));
+    EXPECT_FALSE(fs::exists(dir.File("404.swf")));
 }
 
 TEST_F(DownFileTest, EventWithoutAHandlerIsSkipped) {
@@ -95,7 +98,7 @@ TEST_F(DownFileTest, EventWithoutAHandlerIsSkipped) {
     down->OnDownProcess = nullptr;
     down->OnDownFail = nullptr;
     download->Push(url, {ProgressStep(50, 100), FinishStep(kResultOk)});
-    auto t = Start(url, dir / "1.swf");
+    auto t = Start(url, dir.File("1.swf"));
     ASSERT_TRUE(Finish(t));
     EXPECT_EQ(events, (std::vector<std::string>{"complete"}));
 }
@@ -120,7 +123,7 @@ TEST_F(DownFileTest, SecondBeginDownloadReplacesTheFirstAndBothReachTheSameHandl
         SCOPED_TRACE(c.name);
         events.clear();
         const std::string a = std::string("http://h/a.swf?") + c.name, b = a + "&b";
-        const auto fileA = dir / "a.swf", fileB = dir / "b.swf";
+        const auto fileA = dir.File("a.swf"), fileB = dir.File("b.swf");
         fs::remove(fileA);
         fs::remove(fileB);
         download->SetBody(a, "episode a");
@@ -159,7 +162,7 @@ TEST_F(DownFileTest, DestroyedComponentHearsNothingMoreAndItsDownloadStops) {
         events.clear();
         SetUp();
         const std::string url = std::string("http://h/gone.swf?") + (reportWaiting ? "w" : "f");
-        const auto dest = dir / "gone.swf";
+        const auto dest = dir.File("gone.swf");
         WriteFile(dest, "older episode");
         download->Push(url, {ProgressStep(100, 1000)});
         auto t = Start(url, dest);
@@ -167,7 +170,7 @@ TEST_F(DownFileTest, DestroyedComponentHearsNothingMoreAndItsDownloadStops) {
         const int entered = download->SinkCalls();
         if (reportWaiting) {
             download->Push(url, {ProgressStep(200, 1000)});
-            while (download->SinkCalls() == entered) std::this_thread::sleep_for(1ms);
+            ASSERT_TRUE(testwait::WaitUntil([&] { return download->SinkCalls() > entered; }));
         }
         down.reset();
         EXPECT_TRUE(t->Terminated());

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -6,8 +7,8 @@
 
 #include "DIvezoZaz.h"
 #include "DownloadPorts.h"
+#include "DownloadWorker.h"
 #include "SettingsFile.h"
-#include "WorkerThread.h"
 
 // What the logo updater needs besides the downloads: the version address, the settings file that
 // holds the stored tag (read and written from the worker), and the text fetch.
@@ -28,33 +29,24 @@ class LogoPlayer {
 
 // Checks the server's logo version and fetches the logo movie when it changed, then reports once.
 // Frees itself when it ends; asking it to stop changes nothing.
-class TlogoswfThread : public WorkerThread {
+class TlogoswfThread : public DownloadWorker<TlogoswfThread> {
   public:
-    using CompleteEvent = std::function<void(TlogoswfThread& sender)>;
-    using FailEvent = std::function<void(TlogoswfThread& sender, std::int32_t reason)>;
-
     // Never runs when a callback is missing or the address or the file name is empty.
     static std::shared_ptr<TlogoswfThread> Create(std::string url, std::string fileName,
                                                   CompleteEvent onDownloadComplete,
                                                   FailEvent onDownloadFail, bool createSuspended,
                                                   LogoServices services);
 
-    // Meaningful inside the reports only.
-    std::int32_t Result() const { return result_; }
+    // The tag taken from the server's answer. Meaningful inside the reports only.
     const std::string& ServerTag() const { return serverTag_; }
 
   private:
+    friend class DownloadWorker<TlogoswfThread>;
     TlogoswfThread(std::string url, std::string fileName, CompleteEvent complete, FailEvent fail,
                    LogoServices services);
-    void Execute() override;
-    std::int32_t Refresh();
+    std::int32_t Fetch() override;
 
-    std::int32_t result_ = -1;
     std::string serverTag_;
-    const std::string url_;
-    const std::string fileName_;
-    const CompleteEvent onDownloadComplete_;
-    const FailEvent onDownloadFail_;
     const LogoServices services_;
 };
 
@@ -66,7 +58,7 @@ class TDownlogoswf {
     TDownlogoswf(PlayerState& state, LogoPlayer& player, LogoServices services);
     // Detaches from a running check: its report reaches neither this object nor the player. It
     // does not wait for it.
-    ~TDownlogoswf();
+    ~TDownlogoswf() = default;
     TDownlogoswf(const TDownlogoswf&) = delete;
     TDownlogoswf& operator=(const TDownlogoswf&) = delete;
 
@@ -76,22 +68,25 @@ class TDownlogoswf {
     // Nothing when either path is blank.
     void BeginDownload();
 
-    std::shared_ptr<TlogoswfThread> CurrentThread() const { return current_; }
+    std::shared_ptr<TlogoswfThread> CurrentThread() const { return download_.Get(); }
 
   private:
-    struct Link {
-        TDownlogoswf* owner;
-    };
     void DownloadComplete();
     void DownloadFail();
-    void ThreadDone(WorkerThread& sender);
 
     PlayerState& state_;
     LogoPlayer& player_;
     LogoServices services_;
-    std::shared_ptr<Link> link_;
-    std::shared_ptr<TlogoswfThread> current_;
+    CurrentDownload<TlogoswfThread> download_;
 };
 
 // The address that answers the logo's version tag.
 std::string LogoVersionAddress(const std::string& host);
+
+// The longest version tag taken from the server.
+constexpr std::size_t kLogoTagLimit = 64;
+
+// The version tag in the server's answer: the answer without the blanks and line breaks around
+// it. Anything but a short single line (an error page, several lines, a control character inside,
+// more than kLogoTagLimit bytes) is no answer: the empty tag.
+std::string LogoTagOf(const std::string& answer);

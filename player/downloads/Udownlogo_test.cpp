@@ -6,7 +6,10 @@
 #include <optional>
 
 #include "DownloadFakes.h"
+#include "DownloadFile.h"
+#include "DrainReports.h"
 #include "IniFile.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -19,6 +22,9 @@ class CountingPlayer : public LogoPlayer {
 };
 
 const std::string kHost = "127.0.0.1:8321";
+// What a server answers for a page it does not have.
+const std::string kErrorPage =
+    "<html><head><title>404</title></head>\r\n<body><h3>Not Found</h3></body></html>\r\n";
 const std::string kLogoUrl = "http://127.0.0.1:8321/images/logo1.swf";
 
 class LogoTest : public ::testing::Test {
@@ -26,7 +32,7 @@ class LogoTest : public ::testing::Test {
     void SetUp() override {
         state.ProgramDir = "C:\\Variz\\";
         state.LogoMoviePath = "C:\\Variz\\web\\logo1.swf";
-        dest = dir / "logo1.swf";
+        dest = dir.File("logo1.swf");
         WriteFile(dest, "old logo");
         download->SetBody(kLogoUrl, "new logo");
     }
@@ -39,15 +45,15 @@ class LogoTest : public ::testing::Test {
         return logo;
     }
     bool Finish(const std::shared_ptr<TlogoswfThread>& t) {
-        return DrainUntil(*queue, [&] { return t->Finished(); });
+        return testwait::DrainUntil(*queue, [&] { return t->Finished(); });
     }
 
-    TempDir dir;
+    TempFolder dir;
     std::string dest;
     PlayerState state;
     CountingPlayer player;
     std::shared_ptr<SettingsFile> settings =
-        std::make_shared<IniFile>(dir / "Variz.dat", kPlayerSettingsBuffer);
+        std::make_shared<IniFile>(dir.File("Variz.dat"), kPlayerSettingsBuffer);
     std::shared_ptr<SyncReportQueue> queue = std::make_shared<SyncReportQueue>();
     std::shared_ptr<ScriptedDownload> download = std::make_shared<ScriptedDownload>();
 };
@@ -67,11 +73,19 @@ TEST_F(LogoTest, VersionCheckDecidesTheDownloadAndTheTagIsStoredOnlyAfterSuccess
         {"new tag, download fails", "7", "8", kCannotConnect, "7", false},
         {"tag differing in case only", "abc", "ABC", kResultOk, "ABC", true},
         {"stored tag and no server", "7", "", kResultOk, "", true},
+        // An answer that is no tag counts as no server.
+        {"error page, nothing stored", std::nullopt, kErrorPage, std::nullopt, "", true},
+        {"error page, tag stored", "7", kErrorPage, kResultOk, "", true},
+        {"answer of several lines", "7", "8\r\n9\r\n", kResultOk, "", true},
+        {"tag too long", std::nullopt, std::string(65, '8'), std::nullopt, "", true},
+        {"longest tag", std::nullopt, std::string(64, '8'), kResultOk, std::string(64, '8'), true},
+        {"new tag with a line break", "7", "8\r\n", kResultOk, "8", true},
+        {"same tag with a line break", "8", "8\r\n", std::nullopt, "8", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
-        fs::remove(dir / "Variz.dat");
+        fs::remove(dir.File("Variz.dat"));
         if (c.stored) {
             ASSERT_TRUE(settings->Write("system", "logoswf", *c.stored));
         }
@@ -103,12 +117,50 @@ TEST_F(LogoTest, VersionCheckDecidesTheDownloadAndTheTagIsStoredOnlyAfterSuccess
                   c.completion ? "C:\\Variz\\web\\logo1.swf" : "C:\\Variz\\web\\logo.swf");
         EXPECT_EQ(logo->CurrentThread(), nullptr);
         for (const auto& name : dir.Names())
-            EXPECT_EQ(name.find(".part"), std::string::npos) << "a partial file was left";
+            EXPECT_FALSE(net::IsDownloadLeftover(name)) << "a partial file was left";
     }
 }
 
+TEST(LogoTagOf, AShortSingleLineOrNothing) {
+    struct Case {
+        std::string answer, tag;
+    } cases[] = {
+        {"7", "7"},
+        {"8\r\n", "8"},
+        {" \t8 \n\n", "8"},
+        {"\r\n", ""},
+        {"", ""},
+        {"v 1.2", "v 1.2"},
+        {"\xD1\xA7\xCF\xB0 7", "\xD1\xA7\xCF\xB0 7"},  // the code page's characters
+        {std::string(64, 'a'), std::string(64, 'a')},
+        {" " + std::string(64, 'a') + "\r\n", std::string(64, 'a')},
+        {std::string(65, 'a'), ""},
+        {"8\r\n9", ""},
+        {"8\n9", ""},
+        {"8\t9", ""},
+        {std::string("8\0", 2), ""},
+        {"8\x7F", ""},
+        {kErrorPage, ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LogoTagOf(c.answer), c.tag) << "'" << c.answer << "'";
+}
+
+TEST_F(LogoTest, TagWithALineBreakIsStoredWithoutItAndTheNextStartDownloadsNothing) {
+    ASSERT_TRUE(settings->Write("system", "logoswf", "7"));
+    download->Push(kLogoUrl, {FinishStep(kResultOk)});
+    for (int start = 0; start < 2; ++start) {
+        auto logo = Make(std::make_shared<FakeHttpText>("8\r\n"));
+        logo->BeginDownload();
+        ASSERT_TRUE(Finish(logo->CurrentThread()));
+        EXPECT_EQ(settings->Read("system", "logoswf", ""), "8");
+    }
+    EXPECT_EQ(download->Calls(),
+              (std::vector<std::string>{"delete " + kLogoUrl, "quiet download " + kLogoUrl}));
+    EXPECT_EQ(player.stops, 2);
+}
+
 TEST_F(LogoTest, RefusedTagWriteEndsWithoutAReportButTheEndIsSignalled) {
-    settings = std::make_shared<IniFile>(dir / "missing/Variz.dat", kPlayerSettingsBuffer);
+    settings = std::make_shared<IniFile>(dir.File("missing/Variz.dat"), kPlayerSettingsBuffer);
     download->Push(kLogoUrl, {FinishStep(kResultOk)});
     auto logo = Make(std::make_shared<FakeHttpText>("8"));
     logo->BeginDownload();
@@ -183,7 +235,7 @@ TEST_F(LogoTest, ReportOfACheckOutlivingItsComponentReachesNobody) {
     for (bool userInterfaceGone : {false, true}) {
         SCOPED_TRACE(userInterfaceGone ? "report side closed too" : "component only");
         SetUp();
-        fs::remove(dir / "Variz.dat");
+        fs::remove(dir.File("Variz.dat"));
         ASSERT_TRUE(settings->Write("system", "logoswf", "7"));
         player.stops = 0;
         download->Push(kLogoUrl, {FinishStep(kCannotConnect)});
@@ -194,10 +246,7 @@ TEST_F(LogoTest, ReportOfACheckOutlivingItsComponentReachesNobody) {
         logo.reset();
         if (userInterfaceGone) queue->Close();
         http->Open();
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!t->Finished() && std::chrono::steady_clock::now() < deadline)
-            queue->WaitAndRunPending(std::chrono::milliseconds(2));
-        ASSERT_TRUE(t->Finished());
+        ASSERT_TRUE(Finish(t));
         EXPECT_EQ(player.stops, 0);
         EXPECT_EQ(state.LogoMoviePath, "C:\\Variz\\web\\logo1.swf");
         EXPECT_EQ(settings->Read("system", "logoswf", ""), "7");

@@ -1,6 +1,6 @@
 #pragma once
 // Fakes of the download ports for the native tests: a URL download that a test drives step by step,
-// the file operations on real files, a text fetch with a fixed answer, and a temporary folder.
+// the file operations on real files, and a text fetch with a fixed answer.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -36,32 +36,6 @@ inline void WriteFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// A fresh folder per test, gone afterwards.
-class TempDir {
-  public:
-    TempDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = fs::temp_directory_path() /
-                ("variz_dl_" + std::string(info->test_suite_name()) + "_" + info->name());
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        fs::remove_all(path_, ec);
-    }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    const fs::path& Path() const { return path_; }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(path_)) names.push_back(e.path().filename().string());
-        return names;
-    }
-
-  private:
-    fs::path path_;
-};
-
 class LocalFiles : public DownloadFiles {
   public:
     std::int32_t Replace(const std::string& from, const std::string& to) override {
@@ -72,6 +46,13 @@ class LocalFiles : public DownloadFiles {
     void Remove(const std::string& path) override {
         std::error_code ec;
         fs::remove(path, ec);
+    }
+    std::vector<std::string> ListFiles(const std::string& folder) override {
+        std::vector<std::string> paths;
+        std::error_code ec;
+        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+            if (it->is_regular_file()) paths.push_back(it->path().string());
+        return paths;
     }
 };
 
@@ -217,16 +198,5 @@ class FakeHttpText : public HttpTextPort {
     bool open_;
     std::vector<std::string> asked_;
 };
-
-// Runs reports on this (user-interface) thread until `done` holds; false after a generous while.
-template <typename Pred>
-bool DrainUntil(SyncReportQueue& queue, Pred done) {
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        queue.WaitAndRunPending(2ms);
-    }
-    return true;
-}
 
 }  // namespace fakes

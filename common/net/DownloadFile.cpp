@@ -1,0 +1,89 @@
+#include "DownloadFile.h"
+
+#include <chrono>
+#include <cstring>
+#include <mutex>
+#include <random>
+
+namespace net {
+
+namespace {
+
+constexpr std::size_t kDigits = 16;
+
+std::uint64_t NextUniqueNumber() {
+    static std::mutex mutex;
+    static std::mt19937_64 engine = [] {
+        // The clock keeps runs apart should the system's random source be missing.
+        const auto now =
+            static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+        std::seed_seq::result_type entropy[4] = {};
+        try {
+            std::random_device device;
+            for (auto& e : entropy) e = device();
+        } catch (...) {
+        }
+        std::seed_seq seed{entropy[0],
+                           entropy[1],
+                           entropy[2],
+                           entropy[3],
+                           static_cast<std::seed_seq::result_type>(now),
+                           static_cast<std::seed_seq::result_type>(now >> 32)};
+        return std::mt19937_64(seed);
+    }();
+    std::lock_guard<std::mutex> lock(mutex);
+    return engine();
+}
+
+bool IsLowerHex(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+}
+
+}  // namespace
+
+std::string TemporaryNameBeside(const std::string& destination) {
+    static const char hex[] = "0123456789abcdef";
+    std::string digits(kDigits, '0');
+    auto number = NextUniqueNumber();
+    for (auto it = digits.rbegin(); it != digits.rend(); ++it, number >>= 4) *it = hex[number & 15];
+    return destination + kPartialMarker + digits + kPartialSuffix;
+}
+
+bool IsDownloadLeftover(const std::string& path) {
+    // Matched from the end: the pattern is plain ASCII behind a '.', which is never the second
+    // byte of a double-byte character, so the bytes before it do not matter.
+    const std::size_t marker = std::strlen(kPartialMarker), suffix = std::strlen(kPartialSuffix);
+    const std::size_t tail = marker + kDigits + suffix;
+    if (path.size() < tail) return false;
+    const std::size_t at = path.size() - tail;
+    if (path.compare(at, marker, kPartialMarker) != 0) return false;
+    for (std::size_t i = at + marker; i < at + marker + kDigits; ++i)
+        if (!IsLowerHex(path[i])) return false;
+    return path.compare(path.size() - suffix, suffix, kPartialSuffix) == 0;
+}
+
+void RemoveDownloadLeftovers(DownloadFiles& files, const std::string& folder) {
+    for (const auto& path : files.ListFiles(folder))
+        if (IsDownloadLeftover(path)) files.Remove(path);
+}
+
+std::int32_t DownloadReplacing(
+    DownloadFiles& files, const std::string& destination,
+    const std::function<std::int32_t(const std::string& partial)>& fetch) {
+    const auto partial = TemporaryNameBeside(destination);
+    auto result = fetch(partial);
+    if (result == kResultOk) result = files.Replace(partial, destination);
+    // Also after a failed fetch: the platform may have written part of the file.
+    if (result != kResultOk) files.Remove(partial);
+    return result;
+}
+
+bool DownloadToFile(UrlDownload& download, DownloadFiles& files, const std::string& address,
+                    const std::string& fileName) {
+    if (address.empty() || fileName.empty()) return false;
+    return DownloadReplacing(files, fileName, [&](const std::string& partial) {
+               return download.Download(address, partial);
+           }) == kResultOk;
+}
+
+}  // namespace net

@@ -1,0 +1,42 @@
+#pragma once
+// A download never shows at its destination until it is complete: it goes into a file of its own
+// beside the destination, named after a pattern of ours, and replaces the destination only once
+// the platform reports success.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "DownloadPorts.h"
+
+namespace net {
+
+// What follows the destination's name in a partial file's name: the marker, 16 lowercase hex
+// digits, the suffix. "12-1.swf" is written as "12-1.swf.~variz-0123456789abcdef.part".
+constexpr const char* kPartialMarker = ".~variz-";
+constexpr const char* kPartialSuffix = ".part";
+
+// A fresh name for the partial file of `destination`, in its folder. The digits are random, so
+// names of other runs and processes, and leftovers of a killed one, are never reused.
+std::string TemporaryNameBeside(const std::string& destination);
+
+// True when the path's file name ends in the partial files' pattern.
+bool IsDownloadLeftover(const std::string& path);
+
+// Removes the partial files that a killed process left in `folder` and nothing else. Call it
+// before this process starts a download there: a download in progress looks the same.
+void RemoveDownloadLeftovers(DownloadFiles& files, const std::string& folder);
+
+// Runs `fetch` into a partial file beside `destination`, then moves that over the destination.
+// When either fails the partial file is removed and the destination stays as it was. The result
+// is that of the fetch, or of the move.
+std::int32_t DownloadReplacing(
+    DownloadFiles& files, const std::string& destination,
+    const std::function<std::int32_t(const std::string& partial)>& fetch);
+
+// One download of `address` into `fileName`, without progress; the platform may answer from its
+// cache. True when the file now holds the address's content. An empty address or file name fails
+// without a request.
+bool DownloadToFile(UrlDownload& download, DownloadFiles& files, const std::string& address,
+                    const std::string& fileName);
+
+}  // namespace net
