@@ -7,17 +7,18 @@
 #include "ComError_win.h"
 #include "ErrorReport_win.h"
 
-// A COM method of ours, `body` answering its result: what it throws becomes a failure code.
+// A COM method of ours, `body` answering its result: what it throws becomes a failure code, its
+// own for a COM error, else `onError`.
 template <typename Body>
-HRESULT GuardComMethod(Body&& body) noexcept {
+HRESULT GuardComMethod(Body&& body, HRESULT onError = E_FAIL) noexcept {
     try {
         return body();
     } catch (const ComError& e) {
-        return FAILED(e.Result()) ? e.Result() : E_FAIL;
+        return FAILED(e.Result()) ? e.Result() : onError;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (...) {
-        return E_FAIL;
+        return onError;
     }
 }
 

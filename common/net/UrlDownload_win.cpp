@@ -2,41 +2,15 @@
 
 #include <wininet.h>
 
+#include "ComGuards_win.h"
 #include "ComPtr_win.h"
+#include "ComSessions_win.h"
 #include "DownloadFile.h"
 #include "Handles_win.h"
 #include "HttpText_win.h"
 #include "TextConv_win.h"
 
 namespace {
-
-// COM for the calling (worker) thread for as long as a download runs.
-class ComApartment {
-  public:
-    ComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComApartment() {
-        if (SUCCEEDED(result_)) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    // A thread already in another apartment type can still download.
-    bool Usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
-    HRESULT Result() const { return result_; }
-
-  private:
-    HRESULT result_;
-};
-
-// The edge of a callback from the platform: nothing unwinds into its frames, an error becomes
-// `failure`. Callbacks that only answer S_OK run nothing that could throw.
-template <typename Body>
-HRESULT Guarded(Body&& body, HRESULT failure = E_UNEXPECTED) noexcept {
-    try {
-        return body();
-    } catch (...) {
-        return failure;
-    }
-}
 
 void CloseFind(HANDLE h) {
     FindClose(h);
@@ -45,27 +19,12 @@ using UniqueFind = UniqueResource<HANDLE, CloseFind, nullptr>;
 
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE BindStatusCallback::QueryInterface(REFIID riid, void** object) {
-    return Guarded([&] {
-        if (!object) return E_POINTER;
-        *object = nullptr;
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback))
-            *object = static_cast<IBindStatusCallback*>(this);
-        else if (IsEqualIID(riid, IID_IHttpNegotiate))
-            *object = static_cast<IHttpNegotiate*>(this);
-        else
-            return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    });
-}
-
 HRESULT STDMETHODCALLTYPE BindStatusCallback::OnStartBinding(DWORD, IBinding*) {
     return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::GetPriority(LONG* priority) {
-    return Guarded([&] {
+    return GuardComMethod([&] {
         // Answer a defined value rather than leave the caller's variable as it was.
         if (priority) *priority = THREAD_PRIORITY_NORMAL;
         return S_OK;
@@ -79,7 +38,7 @@ HRESULT STDMETHODCALLTYPE BindStatusCallback::OnLowResource(DWORD) {
 HRESULT STDMETHODCALLTYPE BindStatusCallback::OnProgress(ULONG progress, ULONG progressMax, ULONG,
                                                          LPCWSTR) {
     // A sink that fails has nobody left to hear the rest: the download is abandoned.
-    return Guarded(
+    return GuardComMethod(
         [&] {
             return sink_ ? static_cast<HRESULT>(sink_->OnProgress(progress, progressMax)) : S_OK;
         },
@@ -105,7 +64,7 @@ HRESULT STDMETHODCALLTYPE BindStatusCallback::OnObjectAvailable(REFIID, IUnknown
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::BeginningTransaction(LPCWSTR, LPCWSTR, DWORD,
                                                                    LPWSTR* additionalHeaders) {
-    return Guarded([&] {
+    return GuardComMethod([&] {
         if (additionalHeaders) *additionalHeaders = nullptr;
         return S_OK;
     });
@@ -113,7 +72,7 @@ HRESULT STDMETHODCALLTYPE BindStatusCallback::BeginningTransaction(LPCWSTR, LPCW
 
 HRESULT STDMETHODCALLTYPE BindStatusCallback::OnResponse(DWORD responseCode, LPCWSTR, LPCWSTR,
                                                          LPWSTR* additionalRequestHeaders) {
-    return Guarded([&] {
+    return GuardComMethod([&] {
         if (additionalRequestHeaders) *additionalRequestHeaders = nullptr;
         httpStatus_ = responseCode;
         return S_OK;

@@ -24,8 +24,6 @@ class BindStatusCallback final : public ComObject<IBindStatusCallback, IHttpNego
     // The download call's result with an HTTP error status turned into a failure.
     HRESULT Outcome(HRESULT downloadResult) const;
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
-
     HRESULT STDMETHODCALLTYPE OnStartBinding(DWORD reserved, IBinding* binding) override;
     HRESULT STDMETHODCALLTYPE GetPriority(LONG* priority) override;
     HRESULT STDMETHODCALLTYPE OnLowResource(DWORD reserved) override;

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "DownloadFile.h"
 #include "FormCreate.h"
 #include "Handles_win.h"
 #include "PipelineBinder_win.h"
@@ -78,7 +79,10 @@ class PlayerComponents final : public MainComponents,
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     }
     void CreateFolder(const std::string& path) override { CreateDirectoryA(path.c_str(), nullptr); }
-    void RemoveDownloadLeftovers(const std::string&) override {}
+    void RemoveDownloadLeftovers(const std::string& folder) override {
+        WinDownloadFiles files;
+        net::RemoveDownloadLeftovers(files, folder);
+    }
     void MakeVolumeControl() override { volume_ = std::make_unique<TFlashVolume>(); }
     void MakeLogoUpdater() override {
         logoUpdater_ = std::make_unique<TDownlogoswf>(
@@ -104,7 +108,7 @@ class PlayerComponents final : public MainComponents,
         logoUpdater_->BeginDownload();
     }
     // LogoPlayer
-    void StopPlay() override { pipeline_.LogoRefreshed(); }
+    void LogoRefreshed() override { pipeline_.LogoRefreshed(); }
 
   private:
     PlayerState& state_;

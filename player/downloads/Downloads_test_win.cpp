@@ -174,7 +174,7 @@ TEST_F(DownloadsTest, ClosedWindowMidDownloadHearsNothingAndTheWorkerDoesNotWait
 
 class RecordingPlayer : public LogoPlayer {
   public:
-    void StopPlay() override { ++stops; }
+    void LogoRefreshed() override { ++stops; }
     int stops = 0;
 };
 

@@ -73,7 +73,7 @@ void TDownlogoswf::BeginDownload() {
 }
 
 void TDownlogoswf::DownloadComplete() {
-    player_.StopPlay();
+    player_.LogoRefreshed();
 }
 
 void TDownlogoswf::DownloadFail() {

@@ -23,8 +23,8 @@ struct LogoServices {
 class LogoPlayer {
   public:
     virtual ~LogoPlayer() = default;
-    // Stops what plays and shows the movie at LogoMoviePath.
-    virtual void StopPlay() = 0;
+    // The check ended well: the movie at LogoMoviePath is the newest, to be shown again.
+    virtual void LogoRefreshed() = 0;
 };
 
 // Checks the server's logo version and fetches the logo movie when it changed, then reports once.

@@ -17,7 +17,7 @@ using namespace fakes;
 
 class CountingPlayer : public LogoPlayer {
   public:
-    void StopPlay() override { ++stops; }
+    void LogoRefreshed() override { ++stops; }
     int stops = 0;
 };
 
