@@ -29,14 +29,41 @@ bool TPicture::LoadFromResource(HMODULE module, const wchar_t* name) {
     return LoadFromMemory(bytes, SizeofResource(module, res));
 }
 
-bool TPicture::LoadFromMemory(const void* bytes, size_t size) {
+namespace {
+// The graphics library's identifiers of the formats a decoded picture came in.
+constexpr GUID kFormatJpeg = {
+    0xb96b3cae, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+constexpr GUID kFormatPng = {
+    0xb96b3caf, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+constexpr GUID kFormatGif = {
+    0xb96b3cb0, 0x0728, 0x11d3, {0x9d, 0x7b, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+
+bool IsFormat(Gdiplus::Bitmap& bitmap, TPicture::Format format) {
+    if (format == TPicture::Format::Any) return true;
+    GUID raw{};
+    if (bitmap.GetRawFormat(&raw) != Gdiplus::Ok) return false;
+    switch (format) {
+        case TPicture::Format::Jpeg:
+            return IsEqualGUID(raw, kFormatJpeg) != FALSE;
+        case TPicture::Format::Png:
+            return IsEqualGUID(raw, kFormatPng) != FALSE;
+        case TPicture::Format::Gif:
+            return IsEqualGUID(raw, kFormatGif) != FALSE;
+        default:
+            return false;
+    }
+}
+}  // namespace
+
+bool TPicture::LoadFromMemory(const void* bytes, size_t size, Format format) {
     *this = TPicture();
     if (!bytes || size == 0 || size > UINT_MAX) return false;
     auto stream = ComPtr<IStream>::Attach(
         SHCreateMemStream(static_cast<const BYTE*>(bytes), static_cast<UINT>(size)));
     if (!stream) return false;
     std::unique_ptr<Gdiplus::Bitmap> decoded(Gdiplus::Bitmap::FromStream(stream.Get()));
-    if (!decoded || decoded->GetLastStatus() != Gdiplus::Ok) return false;
+    if (!decoded || decoded->GetLastStatus() != Gdiplus::Ok || !IsFormat(*decoded, format))
+        return false;
     const int w = static_cast<int>(decoded->GetWidth()), h = static_cast<int>(decoded->GetHeight());
     if (w <= 0 || h <= 0) return false;
 

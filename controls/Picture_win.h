@@ -28,8 +28,11 @@ class TPicture {
 
     // Loads a PNG stored as an RCDATA resource of the module; false leaves the picture empty.
     bool LoadFromResource(HMODULE module, const wchar_t* name);
-    // Decodes PNG (or any format the graphics library knows) from memory.
-    bool LoadFromMemory(const void* bytes, size_t size);
+    // The formats a picture may be asked to be.
+    enum class Format { Any, Jpeg, Png, Gif };
+    // Decodes a picture from memory: PNG or any format the graphics library knows, or only a
+    // picture of `format`. False leaves the picture empty.
+    bool LoadFromMemory(const void* bytes, size_t size, Format format = Format::Any);
     bool Empty() const { return !bitmap_; }
     int Width() const { return width_; }
     int Height() const { return height_; }

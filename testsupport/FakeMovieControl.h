@@ -25,8 +25,11 @@ class FakeControl : public MovieControl {
     void Play() override { calls.push_back("Play"); }
     void Stop() override { calls.push_back("Stop"); }
     void LoadMovie(int, const std::u16string&) override { calls.push_back("LoadMovie"); }
-    void SetVariable(const std::u16string&, const std::u16string&) override {
-        calls.push_back("SetVariable");
+    bool failSetVariable = false;
+    void SetVariable(const std::u16string& name, const std::u16string& value) override {
+        calls.push_back("SetVariable " + std::string(name.begin(), name.end()) + "=" +
+                        std::string(value.begin(), value.end()));
+        if (failSetVariable) throw MovieControlError("refused");
     }
     FlashValue GetProperty(int id) override { return DefaultFlashValue(id); }
     void SetProperty(int id, const FlashValue& v) override {

@@ -188,6 +188,10 @@ AVATARS = {
 
 STAND_IN_INSTALLER = b"Demo installer stand-in: start the server with --installer FILE.\r\n"
 
+# Episodes carry this much data that nothing shows, so that they have the size of a real cartoon
+# and their downloads take long enough to show progress.
+EPISODE_PADDING = 40 * 1024
+
 # --- movies ---------------------------------------------------------------------------------------
 
 _SWF_DIR = os.path.join(os.path.dirname(os.path.abspath(__file__)), "swf")
@@ -229,7 +233,7 @@ class Movies:
         form = series.forms[n - 1]
 
         def build(tool):
-            fws = tool.episode_movie(series.name, series.id, n)
+            fws = tool.episode_movie(series.name, series.id, n, padding=EPISODE_PADDING)
             if form == PLAIN:
                 return fws
             if form == COMPRESSED:

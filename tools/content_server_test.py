@@ -63,7 +63,7 @@ class FakeTool:
     def __init__(self):
         self.built = []
 
-    def episode_movie(self, series_name, series_id, number, frames=48, fps=12):
+    def episode_movie(self, series_name, series_id, number, frames=48, fps=12, padding=0):
         self.built.append((series_id, number))
         return b"FWS|" + ("%s|%s|%d" % (series_name, series_id, number)).encode("utf-8")
 

@@ -14,6 +14,7 @@ void FormCreate(PlayerState& s, StartupSteps& steps, MainView& view, bool advert
     steps.MakeVolumeControl();
     FormMoviePaths(s);
     steps.MakeLogoUpdater();
+    steps.MakeScriptBridge();
     s.EpisodeListReady = CreateEpisodeList(s);
     FormCacheDir(s);
     if (!steps.FolderExists(s.CacheDir)) steps.CreateFolder(s.CacheDir);

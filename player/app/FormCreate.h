@@ -24,6 +24,8 @@ class StartupSteps {
     // The long-lived components, each made at its step of the start-up.
     virtual void MakeVolumeControl() = 0;
     virtual void MakeLogoUpdater() = 0;
+    // The object that site pages reach as window.external.
+    virtual void MakeScriptBridge() = 0;
     virtual void MakeDownloadComponent() = 0;
     // The volume the components start with (the play pipeline's GetVolume).
     virtual int InitialVolume() = 0;

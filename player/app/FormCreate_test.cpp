@@ -53,6 +53,7 @@ struct Recorder : StartupSteps, MainView {
     }
     void MakeVolumeControl() override { calls.push_back("volume control"); }
     void MakeLogoUpdater() override { calls.push_back("logo updater"); }
+    void MakeScriptBridge() override { calls.push_back("script bridge"); }
     void MakeDownloadComponent() override { calls.push_back("download component"); }
     int InitialVolume() override { return 100; }
 
@@ -74,11 +75,12 @@ TEST(FormCreate, MakesEverythingInTheStartUpOrder) {
     Recorder r;
     PlayerState s;
     FormCreate(s, r, r, false);
-    EXPECT_EQ(r.calls, (V{"settings C:\\Kids\\Variz.dat", "disable 3", "disable 4", "disable 5",
-                          "disable 6", "disable 7", "start C:\\Kids\\Zorvane.exe in C:\\Kids\\",
-                          "volume control", "logo updater", "mkdir C:\\Kids\\cache\\",
-                          "leftovers C:\\Kids\\cache\\", "leftovers C:\\Kids\\web\\", "slider 100",
-                          "advert hidden", "download component"}));
+    EXPECT_EQ(r.calls,
+              (V{"settings C:\\Kids\\Variz.dat", "disable 3", "disable 4", "disable 5", "disable 6",
+                 "disable 7", "start C:\\Kids\\Zorvane.exe in C:\\Kids\\", "volume control",
+                 "logo updater", "script bridge", "mkdir C:\\Kids\\cache\\",
+                 "leftovers C:\\Kids\\cache\\", "leftovers C:\\Kids\\web\\", "slider 100",
+                 "advert hidden", "download component"}));
     EXPECT_EQ(s.ProgramDir, "C:\\Kids\\");
     EXPECT_EQ(s.LogoMoviePath, "C:\\Kids\\web\\logo.swf");
     EXPECT_EQ(s.LoadMoviePath, "C:\\Kids\\web\\load.swf");

@@ -5,15 +5,21 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "Bstr_win.h"
 #include "BuildPath.h"
+#include "Contract.h"
+#include "TextConv_win.h"
+#include "DemoServer_win.h"
 #include "BuiltinMovie.h"
 #include "Picture_win.h"
 #include "PumpMessages_win.h"
+#include "ScriptHost_win.h"
 #include "SwfTestData.h"
 #include "TempFolder.h"
 #include "Umain_win.h"
@@ -37,7 +43,9 @@ class PlayerComponentsTest : public ::testing::Test {
         fs::copy_file(FromBuild(ZORVANE_STANDIN_EXE), folder_.Path() / "Zorvane.exe");
         state_ = PlayerState{};
         form_ = std::make_unique<Tfrm_wuxplay>(nullptr, [this](MainPlaces& p, MainView& v) {
-            return MakePlayerComponents(p, v, state_, folder_.File("Variz.exe"));
+            auto made = MakePlayerComponents(p, v, state_, folder_.File("Variz.exe"));
+            components_ = made.get();
+            return made;
         });
         ASSERT_NE(form_->Handle(), nullptr);
     }
@@ -50,7 +58,21 @@ class PlayerComponentsTest : public ::testing::Test {
     TempFolder folder_;
     PlayerState state_;
     std::unique_ptr<Tfrm_wuxplay> form_;
+    MainComponents* components_ = nullptr;
 };
+
+// The texts the built-in control's movie starts with, in UTF-16.
+std::vector<std::u16string> MovieTexts(const BuiltinMovie* core) {
+    std::vector<std::u16string> texts;
+    if (core && core->Movie())
+        for (const auto& [id, field] : core->Movie()->editTexts) texts.push_back(field.initialText);
+    return texts;
+}
+
+bool Shows(const BuiltinMovie* core, const std::u16string& text) {
+    const auto texts = MovieTexts(core);
+    return std::find(texts.begin(), texts.end(), text) != texts.end();
+}
 
 TEST_F(PlayerComponentsTest, TheStartUpMakesTheCacheAndStartsTheTrayInThePlayersFolder) {
     EXPECT_EQ(state_.ProgramDir, folder_.File(""));
@@ -93,6 +115,132 @@ TEST_F(PlayerComponentsTest, WithoutANetworkTheHistoryTakesTheSidePanel) {
     testwait::Pump();
     EXPECT_TRUE(form_->Logic().Side().NavigateFailed());
     EXPECT_TRUE(testwin::Errors().empty()) << testwin::Errors().front();
+}
+
+// The whole road from a page's call to the second episode, against the demo server at the
+// player's content host; a real JScript engine stands in for the page's script.
+TEST_F(PlayerComponentsTest, APageStartsASeriesThatDownloadsPlaysAndMovesOn) {
+    ASSERT_EQ(GetACP(), 936u) << "run with LANG=zh_CN.UTF-8";
+    ASSERT_TRUE(demo_server::Reset());
+    // Slowly, so that the loading movie has percentages to show.
+    ASSERT_TRUE(demo_server::SetFault("/media/101/1.swf", "trickle_bytes_per_second=20000"));
+    // The requests of series 101, from the server's log: the play list and its episodes.
+    const auto requests = [] {
+        std::vector<std::string> found;
+        for (const auto& line : demo_server::LogLinesWith("")) {
+            if (line.find("\"query\": \"aid=101\"") != std::string::npos)
+                found.push_back("play list");
+            const auto at = line.find("\"path\": \"/media/101/");
+            if (at != std::string::npos)
+                found.push_back(line.substr(at + 9, line.find('"', at + 9) - at - 9));
+        }
+        return found;
+    };
+    const auto before = requests().size();
+    form_->Show();
+    testwait::Pump();
+    const BuiltinMovie* core = form_->PlayArea().BuiltinCore();
+    ASSERT_NE(core, nullptr);
+
+    auto page = MakeComObject<JScriptHost>();
+    page->AddItem(L"external", BridgeDispatchOf(*components_).Get());
+    EXPECT_EQ(page->Run(L"external.AddUrl(\"tolu_小猫钓鱼_101_故事\", true);"), L"");
+    EXPECT_EQ(form_->Title().Caption(), L"小猫钓鱼[1]");
+    ASSERT_TRUE(
+        testwait::PumpUntil([&] { return !core->Variable(u"_root.loadint").empty(); }, 15000))
+        << "no percentage in the loading movie";
+    ASSERT_TRUE(testwait::PumpUntil([&] { return Shows(core, u"第1集"); }, 20000));
+    EXPECT_TRUE(fs::exists(folder_.Path() / "cache" / "101-1.swf"));
+    EXPECT_TRUE(core->IsPlaying());
+
+    // The episode ends with "kefoend": the second one is fetched and plays under its number.
+    ASSERT_TRUE(testwait::PumpUntil([&] { return Shows(core, u"第2集"); }, 30000));
+    EXPECT_EQ(form_->Title().Caption(), L"小猫钓鱼[2]");
+    EXPECT_TRUE(fs::exists(folder_.Path() / "cache" / "101-2.swf"));
+    const auto all = requests();
+    EXPECT_EQ(
+        std::vector<std::string>(all.begin() + static_cast<std::ptrdiff_t>(before), all.end()),
+        (std::vector<std::string>{"play list", "/media/101/1.swf", "/media/101/2.swf"}));
+    EXPECT_TRUE(testwin::Errors().empty()) << testwin::Errors().front();
+}
+
+// The side panel hands the page object only to the content server's pages.
+TEST_F(PlayerComponentsTest, OnlyTheContentServersPagesGetThePageObject) {
+    form_->Show();
+    TWebBrowserWithUI& panel = form_->SitePanel();
+    const auto location = [&] {
+        Bstr url;
+        panel.DefaultInterface()->get_LocationURL(url.Put());
+        return WideToAnsi(url.Wide());
+    };
+    const auto external = [&] {
+        ComPtr<IDispatch> out;
+        panel.OnGetExternal(panel, out);
+        return out;
+    };
+    const std::string host = contract::kContentHost;
+    // The first showing opens the start page; it fails here, but the panel is at its address.
+    ASSERT_TRUE(testwait::PumpUntil(
+        [&] { return location() == "http://" + host + "/a/zodivodedozi/"; }, 15000));
+    EXPECT_TRUE(external());
+    const struct {
+        std::string address;
+        bool getsIt;
+    } cases[] = {
+        {"http://other.invalid/elsewhere.html", false},
+        {"http://" + host + "@other.invalid/", false},
+        {"http://" + host + "/member/index1.php", true},
+    };
+    for (const auto& c : cases) {
+        // The control may write the address its own way (it drops a user name).
+        const std::string before = location();
+        panel.Navigate(AnsiToWide(c.address));
+        ASSERT_TRUE(testwait::PumpUntil([&] { return location() != before; }, 15000)) << c.address;
+        EXPECT_EQ(static_cast<bool>(external()), c.getsIt) << c.address;
+        if (c.getsIt) {
+            EXPECT_EQ(external().Get(), BridgeDispatchOf(*components_).Get());
+        }
+    }
+}
+
+// A member's log-in as a page's script reports it.
+TEST_F(PlayerComponentsTest, APageReportsTheMemberAndThePictureKeepsTheNameOfItsFormat) {
+    const std::string host = contract::kContentHost;
+    const struct {
+        const char* kind;
+        const char* file;
+    } cases[] = {{"png", "Avatar.png"}, {"gif", "Avatar.gif"}, {"jpg", "Avatar.jpg"}};
+    for (const auto& c : cases) {
+        auto page = MakeComObject<JScriptHost>();
+        page->AddItem(L"external", BridgeDispatchOf(*components_).Get());
+        const std::wstring call =
+            L"external.Web_Logo(\"anna\", \"0cc175b9c0f1b6a831c399e269772661\", "
+            L"\"Anna;7;3;http://" +
+            AnsiToWide(host) + L"/images/avatar." + AnsiToWide(c.kind) + L"\");";
+        EXPECT_EQ(page->Run(call), L"") << c.kind;
+        for (const char* name : {"Avatar.jpg", "Avatar.png", "Avatar.gif"})
+            EXPECT_EQ(fs::exists(folder_.Path() / "web" / name), std::string(name) == c.file)
+                << c.kind << " " << name;
+        EXPECT_FALSE(form_->Avatar().Picture.Empty()) << c.kind;
+        fs::remove(folder_.Path() / "web" / c.file);
+    }
+    for (auto id : {ButtonId::ImgButton3, ButtonId::ImgButton4, ButtonId::ImgButton5,
+                    ButtonId::ImgButton6, ButtonId::ImgButton7})
+        EXPECT_TRUE(form_->Button(id).Enabled());
+    EXPECT_NE(
+        ReadText(folder_.Path() / "Variz.dat").find("syspass=0cc175b9c0f1b6a831c399e269772661"),
+        std::string::npos);
+    EXPECT_EQ(form_->MemberName().Caption(), L"Anna");
+    EXPECT_EQ(form_->MemberLevel().Caption(), L"等级:3");
+    EXPECT_EQ(state_.SysPass, "0cc175b9c0f1b6a831c399e269772661");
+
+    // A picture that is none of the three fails the call and stays as a GIF.
+    auto page = MakeComObject<JScriptHost>();
+    page->AddItem(L"external", BridgeDispatchOf(*components_).Get());
+    EXPECT_NE(page->Run(L"external.Web_Logo(\"a\", \"p\", \"A;7;3;http://" + AnsiToWide(host) +
+                        L"/images/avatar.bad\");"),
+              L"");
+    EXPECT_TRUE(fs::exists(folder_.Path() / "web" / "Avatar.gif"));
 }
 
 }  // namespace

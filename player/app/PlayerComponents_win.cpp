@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include <vector>
-
+#include "BridgeBinder_win.h"
 #include "DownloadFile.h"
 #include "FormCreate.h"
 #include "Handles_win.h"
+#include "ModulePath_win.h"
 #include "PipelineBinder_win.h"
 #include "PlayPipeline.h"
 #include "ProfileFile_win.h"
@@ -19,37 +19,30 @@
 
 namespace {
 
-std::string ModulePath() {
-    std::vector<char> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD n =
-            GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) return std::string(buffer.data(), n);
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
 // The components and the steps of the start-up. The components reach each other through this
 // object, so each may be made at its own step whatever the others need of it later.
 class PlayerComponents final : public MainComponents,
                                public StartupSteps,
                                public VolumeControl,
                                public LogoRefresh,
-                               public LogoPlayer {
+                               public LogoPlayer,
+                               public EpisodeDownload,
+                               public HistoryRecorder {
   public:
     PlayerComponents(MainPlaces& places, PlayerState& state, std::string executablePath)
         : state_(state),
-          executablePath_(executablePath.empty() ? ModulePath() : std::move(executablePath)),
+          executablePath_(executablePath.empty() ? ModulePathAnsi() : std::move(executablePath)),
+          places_(places),
           binder_(places),
-          pipeline_({state, binder_.Movie(), binder_, binder_, *this, *this, ContentHost,
-                     AdvertisingEnabled}),
+          pipeline_({state, binder_.Movie(), binder_, binder_, *this, *this, *this, *this, http_,
+                     ContentHost, AdvertisingEnabled}),
           pages_(places.SitePanel(), state) {}
 
     // The reverse of the start-up.
     ~PlayerComponents() override {
         downFile_.reset();
         FreeEpisodeList(state_);
+        bridge_.reset();
         logoUpdater_.reset();
         volume_.reset();
     }
@@ -92,10 +85,24 @@ class PlayerComponents final : public MainComponents,
                                                        kPlayerSettingsBuffer),
                          std::make_shared<WinHttpText>(), ContentHost});
     }
+    void MakeScriptBridge() override {
+        bridge_ = std::make_unique<BridgeBinder>(places_, state_, pipeline_, ContentHost);
+    }
     void MakeDownloadComponent() override {
         downFile_ = std::make_unique<TDownFile>(WindowsDownloadServices(reports_.Reporter()));
+        downFile_->OnDownProcess = [this](std::uint32_t progress, std::uint32_t progressMax) {
+            pipeline_.EpisodeDownloadProgress(progress, progressMax);
+        };
+        downFile_->OnDownComplete = [this] { pipeline_.EpisodeDownloadComplete(); };
+        downFile_->OnDownFail = [this](std::int32_t reason) {
+            pipeline_.EpisodeDownloadFailed(reason);
+        };
     }
     int InitialVolume() override { return pipeline_.GetVolume(); }
+
+    ComPtr<IDispatch> BridgeDispatch() const {
+        return bridge_ ? bridge_->BridgeDispatch() : ComPtr<IDispatch>();
+    }
 
     // VolumeControl
     int Volume() const override { return volume_->Volume(); }
@@ -109,17 +116,30 @@ class PlayerComponents final : public MainComponents,
     }
     // LogoPlayer
     void LogoRefreshed() override { pipeline_.LogoRefreshed(); }
+    // EpisodeDownload
+    void BeginDownload(const std::string& source, const std::string& destination) override {
+        downFile_->SourceFile = source;
+        downFile_->DestFile = destination;
+        downFile_->BeginDownload();
+    }
+    std::string DestFile() const override { return downFile_->DestFile; }
+    // HistoryRecorder: the play history is not part of the player yet.
+    void AddHistory(const std::string&, const std::string&, const std::string&,
+                    const std::string&) override {}
 
   private:
     PlayerState& state_;
     const std::string executablePath_;
+    MainPlaces& places_;
     // Workers' reports run on this thread through it; it outlives every component.
     SyncReportWindow reports_;
+    WinHttpText http_;
     PipelineBinder binder_;
     PlayPipeline pipeline_;
     TSitePages pages_;
     std::unique_ptr<TFlashVolume> volume_;
     std::unique_ptr<TDownlogoswf> logoUpdater_;
+    std::unique_ptr<BridgeBinder> bridge_;
     std::unique_ptr<TDownFile> downFile_;
 };
 
@@ -131,4 +151,9 @@ std::unique_ptr<MainComponents> MakePlayerComponents(MainPlaces& places, MainVie
     auto components = std::make_unique<PlayerComponents>(places, state, executablePath);
     FormCreate(state, *components, view, AdvertisingEnabled);
     return components;
+}
+
+ComPtr<IDispatch> BridgeDispatchOf(MainComponents& components) {
+    auto* player = dynamic_cast<PlayerComponents*>(&components);
+    return player ? player->BridgeDispatch() : ComPtr<IDispatch>();
 }

@@ -2,6 +2,7 @@
 #include <memory>
 #include <string>
 
+#include "ComPtr_win.h"
 #include "DIvezoZaz.h"
 #include "MainPlaces_win.h"
 
@@ -11,3 +12,7 @@
 std::unique_ptr<MainComponents> MakePlayerComponents(MainPlaces& places, MainView& view,
                                                      PlayerState& state,
                                                      const std::string& executablePath = {});
+
+// The page object of the player's components (BridgeDispatch), as a page of the site panel gets
+// it; empty for components that are not the player's or before its step of the start-up.
+ComPtr<IDispatch> BridgeDispatchOf(MainComponents& components);

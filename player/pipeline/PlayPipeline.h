@@ -1,7 +1,10 @@
 #pragma once
+#include <cstdint>
+#include <stdexcept>
 #include <string>
 
 #include "DIvezoZaz.h"
+#include "DownloadPorts.h"
 #include "MainPorts.h"
 #include "MovieControl.h"
 
@@ -44,6 +47,26 @@ class LogoRefresh {
     virtual void BeginRefresh(const std::string& source, const std::string& destination) = 0;
 };
 
+// The download component as the pipeline drives it; its progress, completion and failure come
+// back through the pipeline's three handlers.
+class EpisodeDownload {
+  public:
+    virtual ~EpisodeDownload() = default;
+    // Starts fetching `source` into `destination`; a download that runs is replaced.
+    virtual void BeginDownload(const std::string& source, const std::string& destination) = 0;
+    // Where the current download goes.
+    virtual std::string DestFile() const = 0;
+};
+
+// The play history, as the pipeline records what it fetches.
+class HistoryRecorder {
+  public:
+    virtual ~HistoryRecorder() = default;
+    // Adds an entry; it may raise, which the pipeline drops.
+    virtual void AddHistory(const std::string& id, const std::string& name,
+                            const std::string& types, const std::string& episode) = 0;
+};
+
 // Everything the pipeline works with; all of it is required.
 struct PipelineServices {
     PlayerState& state;
@@ -52,14 +75,50 @@ struct PipelineServices {
     PlayBarView& bar;
     VolumeControl& volume;
     LogoRefresh& logo;
+    EpisodeDownload& download;
+    HistoryRecorder& history;
+    HttpTextPort& http;
     std::string host;  // the content server host
     bool advertising;  // whether advertising pages show around play, pause and stop
 };
 
-// The play pipeline: what plays in the play area, and the play bar that follows it.
-class PlayPipeline : public PlayControl {
+// What a page's request to start a series needs of the pipeline.
+class SeriesPlayer {
+  public:
+    virtual ~SeriesPlayer() = default;
+    // The title label; bytes of the ANSI code page.
+    virtual void SetTitle(const std::string& title) = 0;
+    // Plays episode 1 of the series that the state names. Throws ListIndexError for an empty
+    // play list.
+    virtual void StartSeries() = 0;
+};
+
+// Raised when a play list has no line to play: "List index out of bounds (0)".
+class ListIndexError : public std::out_of_range {
+  public:
+    explicit ListIndexError(std::int32_t index);
+};
+
+// The play pipeline: what plays in the play area, the series that plays, and the play bar that
+// follows it.
+class PlayPipeline : public PlayControl, public SeriesPlayer {
   public:
     explicit PlayPipeline(PipelineServices services);
+
+    // Plays episode 1 of the series named by SeriesId, SeriesName and SeriesTypes: from the
+    // cache, else by its play list and a download. Throws ListIndexError for an empty play list.
+    void StartSeries() override;
+    // The loading movie, and a download of episode n into the cache.
+    void DownloadEpisode(const std::string& id, const std::string& address, std::int32_t n);
+    // Plays episode n of series id when it is in the cache; false, changing nothing, when not.
+    bool PlayIfCached(const std::string& id, std::int32_t n);
+    void PlayCachedEpisode(const std::string& id, std::int32_t n);
+    // A cached episode played on its own (a replay from the history): the series that plays
+    // stays as it was, and the end of the replayed movie moves no series on.
+    bool ReplayCached(const std::string& id, std::int32_t n);
+    // Plays a movie file from its start.
+    void PlayMovieFile(const std::string& path);
+    void SetTitle(const std::string& title) override;
 
     // Halts the movie where it is.
     void PausePlay() override;
@@ -68,7 +127,7 @@ class PlayPipeline : public PlayControl {
     // Stops what plays and shows the logo movie; a running download goes on, the play button
     // stays as it is.
     void StopPlay() override;
-    // Stops, then moves to the next episode of the series.
+    // Stops, then plays the next episode of the series from the cache or fetches it.
     void NextEpisode() override;
     void SetMute(bool mute) override;
     void SetVolume(int volume) override;
@@ -77,8 +136,11 @@ class PlayPipeline : public PlayControl {
     // The refreshed logo's place becomes LogoMoviePath; the logo shows and its refresh starts.
     void StartLogoMovie() override;
 
-    // Plays a movie file from its start.
-    void PlayMovieFile(const std::string& path);
+    // The download component's events.
+    void EpisodeDownloadProgress(std::uint32_t progress, std::uint32_t progressMax);
+    void EpisodeDownloadComplete();
+    void EpisodeDownloadFailed(std::int32_t reason);
+
     // The logo movie at the whole control's size: the one LogoMoviePath names, or the one shipped
     // with the player while that file does not exist yet (a first start without a network).
     void ShowLogoMovie();
@@ -88,6 +150,16 @@ class PlayPipeline : public PlayControl {
     bool ShowingLogo() const { return showingLogo_; }
 
   private:
+    // The play list of SeriesId, fetched now; its lines.
+    std::vector<std::string> FetchPlayList();
+    // Records an episode in the history; an error there never stops playing.
+    void Record(std::int32_t episode);
+
     PipelineServices s_;
     bool showingLogo_ = false;
+    // The series whose play list EpisodeList holds; empty while it holds none. A series that
+    // started from the cache fetches its list only when it moves on.
+    std::string listSeries_;
+    // Whether the end of what plays moves the series on: not after a replay.
+    bool followingSeries_ = true;
 };

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "FakeMovieControl.h"
+#include "PlayList.h"
 #include "SwfTestData.h"
 #include "TempFolder.h"
 
@@ -16,7 +19,13 @@ namespace {
 
 using V = std::vector<std::string>;
 
-struct Recorder : PlayBarView, MovieWindow, VolumeControl, LogoRefresh {
+struct Recorder : PlayBarView,
+                  MovieWindow,
+                  VolumeControl,
+                  LogoRefresh,
+                  EpisodeDownload,
+                  HistoryRecorder,
+                  HttpTextPort {
     V calls;
     int volume = 100;
     void SetTitle(const std::string& t) override { calls.push_back("title '" + t + "'"); }
@@ -30,6 +39,29 @@ struct Recorder : PlayBarView, MovieWindow, VolumeControl, LogoRefresh {
     void BeginRefresh(const std::string& source, const std::string& destination) override {
         calls.push_back("refresh " + source + " into " + destination);
     }
+    // The download component: what it was last given.
+    std::string source, destination;
+    void BeginDownload(const std::string& from, const std::string& to) override {
+        calls.push_back("download " + from);
+        source = from;
+        destination = to;
+    }
+    std::string DestFile() const override { return destination; }
+    // The history; an entry may be made to fail.
+    bool historyFails = false;
+    void AddHistory(const std::string& id, const std::string& name, const std::string& types,
+                    const std::string& episode) override {
+        calls.push_back("history " + id + " " + name + " " + types + " " + episode);
+        if (historyFails) throw std::runtime_error("history store closed");
+    }
+    // The server: play lists by address; every request is noted.
+    std::map<std::string, std::string> answers;
+    V requests;
+    std::string HttpGetText(const std::string& address) override {
+        requests.push_back(address);
+        auto it = answers.find(address);
+        return it == answers.end() ? std::string() : it->second;
+    }
 };
 
 class PlayPipelineTest : public ::testing::Test {
@@ -40,9 +72,39 @@ class PlayPipelineTest : public ::testing::Test {
         state_.ProgramDir = folder_.File("");
         state_.LogoMoviePath = state_.ProgramDir + "web\\logo1.swf";
         state_.LoadMoviePath = state_.ProgramDir + "web\\load.swf";
+        std::filesystem::create_directories(folder_.Path() / "cache");
+        state_.CacheDir = state_.ProgramDir + "cache\\";
+        state_.EpisodeListReady = CreateEpisodeList(state_);
+        Install("web\\load.swf", loading_);
     }
+    // A page started the series "Painter", id 123, with three episodes on the server.
+    void Series(const std::string& id = "123", const std::string& list =
+                                                   "/media/123/1.swf\r\n/media/123/2.swf\r\n"
+                                                   "/media/123/3.swf\r\n") {
+        state_.SeriesId = id;
+        state_.SeriesName = "Painter";
+        state_.SeriesTypes = "art";
+        r_.answers["http://host:1/plus/play.php?aid=" + id] = list;
+    }
+    // The download component finished: the file is in the cache, the pipeline hears it.
+    void Downloaded(PlayPipeline& p) {
+        WriteBytes(r_.destination, episode_);
+        p.EpisodeDownloadComplete();
+    }
+    void Cache(const std::string& id, int n) {
+        WriteBytes(EpisodeFileName(state_.CacheDir, id, n), episode_);
+    }
+    // The lines of what happened that match one of the words.
+    V Only(const V& lines, std::initializer_list<const char*> words) {
+        V out;
+        for (const auto& l : lines)
+            for (const char* w : words)
+                if (l.rfind(w, 0) == 0) out.push_back(l);
+        return out;
+    }
+    bool Loaded(const Bytes& movie) const { return control_.loaded == control_.ImageFor(movie); }
     PlayPipeline Make(bool advertising = false) {
-        return PlayPipeline({state_, control_, r_, r_, r_, r_, "host:1", advertising});
+        return PlayPipeline({state_, control_, r_, r_, r_, r_, r_, r_, r_, "host:1", advertising});
     }
     // The files beside the player: a plain name here stands for the program folder's file.
     void Install(const std::string& name, const Bytes& movie) {
@@ -61,8 +123,9 @@ class PlayPipelineTest : public ::testing::Test {
     FakeControl control_;
     Recorder r_;
     const Bytes shipped_ = ReadBytes(TestMovie("logo.swf"));
-    const Bytes refreshed_ = ReadBytes(TestMovie("episode.swf"));
-    const Bytes episode_ = ReadBytes(TestMovie("load.swf"));
+    const Bytes refreshed_ = ReadBytes(TestMovie("episode_one_frame.swf"));
+    const Bytes episode_ = ReadBytes(TestMovie("episode.swf"));
+    const Bytes loading_ = ReadBytes(TestMovie("load.swf"));
 };
 
 TEST_F(PlayPipelineTest, StopClearsTheTitleAndShowsTheLogo) {
@@ -179,6 +242,149 @@ TEST_F(PlayPipelineTest, VolumeMuteAndTheControlWindowGoWhereTheyBelong) {
     p.RefreshFlashWindow();
     EXPECT_EQ(Take(), (V{"volume 40", "mute", "activate"}));
     EXPECT_EQ(p.GetVolume(), 40);
+}
+
+TEST_F(PlayPipelineTest, ACachedFirstEpisodePlaysWithoutAnyRequest) {
+    Series();
+    Cache("123", 1);
+    PlayPipeline p = Make();
+    p.StartSeries();
+    EXPECT_TRUE(r_.requests.empty());
+    EXPECT_TRUE(Loaded(episode_));
+    EXPECT_EQ(Only(Take(), {"history", "download", "playing", "title"}), V{"playing"});
+}
+
+TEST_F(PlayPipelineTest, ASeriesOfThreeIsFetchedPlayedAndEndsWithTheLogo) {
+    Series();
+    Install("web\\logo.swf", shipped_);
+    PlayPipeline p = Make();
+    p.StartSeries();
+    EXPECT_EQ(r_.requests, V{"http://host:1/plus/play.php?aid=123"});
+    EXPECT_TRUE(Loaded(loading_)) << "the loading movie shows while the episode comes";
+    EXPECT_EQ(r_.destination, state_.CacheDir + "123-1.swf");
+    EXPECT_EQ(Only(Take(), {"history", "download"}),
+              (V{"history 123 Painter art 1", "download http://host:1/media/123/1.swf"}));
+
+    p.EpisodeDownloadProgress(42, 100);
+    EXPECT_EQ(Take(), V{"SetVariable _root.loadint=42"});
+    Downloaded(p);
+    EXPECT_TRUE(Loaded(episode_));
+
+    for (int n = 2; n <= 3; ++n) {
+        p.NextEpisode();  // "kefoend"
+        const std::string number = std::to_string(n);
+        EXPECT_EQ(
+            Only(Take(), {"history", "download", "title"}),
+            (V{"title ''", "title 'Painter[" + number + "]'", "history 123 Painter art " + number,
+               "download http://host:1/media/123/" + number + ".swf"}));
+        EXPECT_EQ(r_.destination, state_.CacheDir + "123-" + number + ".swf");
+        Downloaded(p);
+    }
+    p.NextEpisode();
+    EXPECT_EQ(Only(Take(), {"history", "download", "title"}), V{"title ''"});
+    EXPECT_TRUE(Loaded(shipped_));
+    EXPECT_EQ(state_.EpisodeIndex, 3);
+    EXPECT_EQ(r_.requests.size(), 1u) << "the play list was fetched once";
+}
+
+TEST_F(PlayPipelineTest, ACachedNextEpisodePlaysAtOnceWithAnEmptyTitle) {
+    Series();
+    Cache("123", 2);
+    PlayPipeline p = Make();
+    p.StartSeries();
+    Downloaded(p);
+    Take();
+    p.NextEpisode();
+    EXPECT_EQ(Only(Take(), {"history", "download", "title"}), V{"title ''"});
+    EXPECT_TRUE(Loaded(episode_));
+    EXPECT_EQ(state_.EpisodeIndex, 1);
+}
+
+TEST_F(PlayPipelineTest, AfterACachedStartTheNextEpisodeIsThisSeriesSecond) {
+    // Another series' list was loaded before.
+    Series("77", "/media/77/1.swf\r\n/media/77/2.swf\r\n/media/77/3.swf\r\n");
+    PlayPipeline p = Make();
+    p.StartSeries();
+    Downloaded(p);
+    p.NextEpisode();
+    Series();
+    Cache("123", 1);
+    r_.requests.clear();
+    p.StartSeries();
+    EXPECT_TRUE(r_.requests.empty());
+    Take();
+    p.NextEpisode();
+    EXPECT_EQ(r_.requests, V{"http://host:1/plus/play.php?aid=123"});
+    EXPECT_EQ(Only(Take(), {"download"}), V{"download http://host:1/media/123/2.swf"});
+    EXPECT_EQ(r_.destination, state_.CacheDir + "123-2.swf");
+}
+
+TEST_F(PlayPipelineTest, AReplayMovesNoSeriesOn) {
+    Series();
+    PlayPipeline p = Make();
+    p.StartSeries();
+    Downloaded(p);
+    Cache("55", 4);
+    EXPECT_TRUE(p.ReplayCached("55", 4));
+    EXPECT_FALSE(p.ReplayCached("55", 5));
+    Take();
+    p.NextEpisode();  // the replayed movie ended
+    EXPECT_EQ(Only(Take(), {"history", "download", "title"}), V{"title ''"});
+    EXPECT_EQ(state_.EpisodeIndex, 0);
+}
+
+TEST_F(PlayPipelineTest, StopDuringADownloadShowsTheLogoAndTheCompletedEpisodePlays) {
+    Series();
+    Install("web\\logo.swf", shipped_);
+    PlayPipeline p = Make();
+    p.StartSeries();
+    p.StopPlay();
+    EXPECT_TRUE(Loaded(shipped_));
+    Downloaded(p);
+    EXPECT_TRUE(Loaded(episode_));
+    EXPECT_FALSE(p.ShowingLogo());
+}
+
+TEST_F(PlayPipelineTest, AnEmptyPlayListFailsBeforeAnythingIsFetched) {
+    Series("123", "");
+    PlayPipeline p = Make();
+    try {
+        p.StartSeries();
+        FAIL() << "no error";
+    } catch (const ListIndexError& e) {
+        EXPECT_STREQ(e.what(), "List index out of bounds (0)");
+    }
+    EXPECT_EQ(Only(Take(), {"history", "download"}), V{});
+}
+
+TEST_F(PlayPipelineTest, WithoutAnEpisodeListOnlyTheFirstEpisodeComesUnderTheBareName) {
+    Series();
+    FreeEpisodeList(state_);
+    state_.EpisodeListReady = false;
+    PlayPipeline p = Make();
+    p.StartSeries();
+    EXPECT_EQ(Only(Take(), {"title", "download"}),
+              (V{"title 'Painter'", "download http://host:1/media/123/1.swf"}));
+    EXPECT_EQ(r_.destination, state_.CacheDir + "123.swf");
+    Downloaded(p);
+    p.NextEpisode();
+    EXPECT_EQ(Only(Take(), {"download"}), V{});
+}
+
+TEST_F(PlayPipelineTest, ProgressAndHistoryErrorsNeverStopTheSeries) {
+    Series();
+    r_.historyFails = true;
+    PlayPipeline p = Make();
+    p.StartSeries();
+    EXPECT_EQ(Only(Take(), {"download"}), V{"download http://host:1/media/123/1.swf"});
+    p.EpisodeDownloadProgress(0, 100);
+    p.EpisodeDownloadProgress(5, 0);
+    EXPECT_EQ(Take(), V{}) << "nothing to show yet";
+    control_.failSetVariable = true;
+    p.EpisodeDownloadProgress(7, 100);
+    EXPECT_EQ(Take(), V{"SetVariable _root.loadint=7"});
+    p.EpisodeDownloadFailed(-2146697211);
+    EXPECT_TRUE(Loaded(loading_)) << "a failed download leaves the loading movie";
 }
 
 }  // namespace

@@ -29,6 +29,7 @@ PLACE_OBJECT2 = 26
 DEFINE_EDIT_TEXT = 37
 DEFINE_FONT2 = 48
 FILE_ATTRIBUTES = 69
+DEFINE_BINARY_DATA = 87
 
 # Actions.
 ACTION_PLAY = 0x06
@@ -142,6 +143,13 @@ class Movie:
         body = bytes((0x01 | 0x04,)) + struct.pack("<H", depth) + _translate(x * TWIPS, y * TWIPS)
         self.current.append(_tag(PLACE_OBJECT2, body))
 
+    def binary_data(self, data):
+        """A block of data that nothing shows, as a real cartoon carries its pictures and sound."""
+        cid = self.next_id
+        self.next_id += 1
+        self.current.append(_tag(DEFINE_BINARY_DATA, struct.pack("<HI", cid, 0) + data))
+        return cid
+
     def actions(self, *records):
         self.current.append(_tag(DO_ACTION, b"".join(records) + b"\0"))
 
@@ -178,11 +186,22 @@ def fscommand(command, args=""):
 _PALETTE = (0xFFF4C2, 0xD8F0FF, 0xE3F7D4, 0xFFE0EC, 0xEDE3FF, 0xFFE8D1)
 
 
-def episode_movie(series_name: str, series_id: str, number: int, frames: int = 48, fps: int = 12) -> bytes:
-    """An episode: the series name and "第N集"; the last frame sends FSCommand "kefoend" and stops."""
+def episode_movie(series_name: str, series_id: str, number: int, frames: int = 48, fps: int = 12,
+                  padding: int = 0) -> bytes:
+    """An episode: the series name and "第N集"; the last frame sends FSCommand "kefoend" and stops.
+
+    `padding` bytes of data that nothing shows give the file the size of a real cartoon; they do
+    not compress, so every stored form keeps that size."""
     frames = max(1, int(frames))
     background = _PALETTE[zlib.crc32(series_id.encode("utf-8")) % len(_PALETTE)]
     m = Movie(fps=fps, background=background)
+    if padding > 0:
+        block = b""
+        seed = zlib.crc32(("%s-%d" % (series_id, number)).encode("utf-8"))
+        while len(block) < padding:
+            seed = (seed * 1103515245 + 12345) & 0xFFFFFFFF
+            block += struct.pack("<I", seed)
+        m.binary_data(block[:padding])
     w = m.width
     m.place(m.text(w, 60, series_name, size=36, color=0x203060, align=CENTER), 1, 0, 110)
     m.place(m.text(w, 60, "第%d集" % number, size=40, color=0xC03030, align=CENTER), 2, 0, 190)
