@@ -134,5 +134,10 @@ done
 sleep 2
 shot 06-episode "episode 1 of the series playing, downloaded into the cache"
 convert "$out/06-episode.png" -crop "615x482+$((wx + 4))+$((wy + 71))" +repage "$out/06-episode.png"
+# The history button: the side panel lists what was fetched, ready for a replay.
+xdotool mousemove $((wx + 160 + 64 * 7 + 32)) $((wy + 8 + 30)) click 1
+sleep 1
+shot 11-history "the play history in the side panel, with the episode just fetched"
+convert "$out/11-history.png" -crop "285x482+$((wx + 621))+$((wy + 71))" +repage "$out/11-history.png"
 close_player || exit 1
 echo "Screenshots are in $out"

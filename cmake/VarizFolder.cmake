@@ -42,3 +42,16 @@ function(variz_test name)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES TIMEOUT 120 ${T_PROPERTIES})
 endfunction()
+
+# A Google Benchmark program of the native build: it prints its ratios and is never a test.
+function(variz_benchmark name)
+  if(WIN32)
+    return()
+  endif()
+  cmake_parse_arguments(B "" "" "SOURCES;LIBS" ${ARGN})
+  find_package(benchmark QUIET)
+  if(benchmark_FOUND)
+    add_executable(${name} ${B_SOURCES})
+    target_link_libraries(${name} PRIVATE ${B_LIBS} benchmark::benchmark)
+  endif()
+endfunction()

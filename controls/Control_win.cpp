@@ -316,6 +316,19 @@ LRESULT TWinControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CAPTURECHANGED:
             if (reinterpret_cast<HWND>(lp) != hwnd_) router_.CaptureLost();
             break;
+        case WM_NOTIFY: {
+            const auto* header = reinterpret_cast<const NMHDR*>(lp);
+            for (TControl* c : children_) {
+                auto* w = c->Windowed() ? static_cast<TWinControl*>(c) : nullptr;
+                if (header && w && w->Handle() == header->hwndFrom) {
+                    bool handled = false;
+                    const LRESULT result = w->NotifyMessage(*header, handled);
+                    if (handled) return result;
+                    break;
+                }
+            }
+            break;
+        }
         case WM_COMMAND:
         case WM_HSCROLL:
             for (TControl* c : children_) {

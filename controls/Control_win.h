@@ -87,6 +87,12 @@ class TWinControl : public TControl {
 
     // A notification (WM_COMMAND, WM_HSCROLL) from this control's own window to its container.
     virtual void Notify(WPARAM, LPARAM) {}
+    // A WM_NOTIFY from this control's own window to its container; `handled` says whether the
+    // result counts.
+    virtual LRESULT NotifyMessage(const NMHDR&, bool& handled) {
+        handled = false;
+        return 0;
+    }
 
   protected:
     // Registers the class once per process; instances bind to their object at WM_NCCREATE.

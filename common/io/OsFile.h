@@ -33,7 +33,14 @@ std::int64_t Seek(Handle handle, std::int64_t offset, Origin origin);
 // Ends the file at the current position.
 bool Truncate(Handle handle);
 
+// Writes what the system holds for the file through to the disk.
+bool Flush(Handle handle);
+
 bool FileExists(const std::string& path);
+// Moves `from` over `to`, replacing a file there, in one step of the file system.
+bool MoveReplacing(const std::string& from, const std::string& to);
+// Deletes a file; false when it is not there or cannot go.
+bool RemoveFile(const std::string& path);
 // The absolute form of a path, with "." and ".." taken out.
 std::string ExpandFileName(const std::string& path);
 

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -81,6 +82,18 @@ std::int64_t Seek(Handle handle, std::int64_t offset, Origin origin) {
 bool Truncate(Handle handle) {
     const off_t at = ::lseek(static_cast<int>(handle), 0, SEEK_CUR);
     return at >= 0 && ::ftruncate(static_cast<int>(handle), at) == 0;
+}
+
+bool Flush(Handle handle) {
+    return ::fsync(static_cast<int>(handle)) == 0;
+}
+
+bool MoveReplacing(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path) {
+    return ::unlink(path.c_str()) == 0;
 }
 
 bool FileExists(const std::string& path) {

@@ -85,6 +85,19 @@ bool Truncate(Handle handle) {
     return SetEndOfFile(ToWin(handle)) != FALSE;
 }
 
+bool Flush(Handle handle) {
+    return FlushFileBuffers(ToWin(handle)) != FALSE;
+}
+
+bool MoveReplacing(const std::string& from, const std::string& to) {
+    return MoveFileExW(AnsiToWide(from).c_str(), AnsiToWide(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool RemoveFile(const std::string& path) {
+    return DeleteFileW(AnsiToWide(path).c_str()) != FALSE;
+}
+
 bool FileExists(const std::string& path) {
     const DWORD attributes = GetFileAttributesW(AnsiToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -27,6 +27,8 @@ class StartupSteps {
     // The object that site pages reach as window.external.
     virtual void MakeScriptBridge() = 0;
     virtual void MakeDownloadComponent() = 0;
+    // The play history; it opens or makes its file at once.
+    virtual void MakeHistoryStore() = 0;
     // The volume the components start with (the play pipeline's GetVolume).
     virtual int InitialVolume() = 0;
 };

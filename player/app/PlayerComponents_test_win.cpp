@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -16,7 +17,9 @@
 #include "Contract.h"
 #include "TextConv_win.h"
 #include "DemoServer_win.h"
+#include "HistoryBinder_win.h"
 #include "BuiltinMovie.h"
+#include "MessageBoxAnswer_win.h"
 #include "Picture_win.h"
 #include "PumpMessages_win.h"
 #include "ScriptHost_win.h"
@@ -241,6 +244,107 @@ TEST_F(PlayerComponentsTest, APageReportsTheMemberAndThePictureKeepsTheNameOfIts
                         L"/images/avatar.bad\");"),
               L"");
     EXPECT_TRUE(fs::exists(folder_.Path() / "web" / "Avatar.gif"));
+}
+
+// The play history in the side panel: its rows, a replay by a click, deleting by the keyboard
+// with its question, the wheel at both ends.
+class HistoryGridTest : public PlayerComponentsTest {
+  protected:
+    void SetUp() override {
+        PlayerComponentsTest::SetUp();
+        // Episode 3 of series 1024 is in the cache; episode 4 is not.
+        fs::copy_file(TestMovie("episode.swf"), folder_.Path() / "cache" / "1024-3.swf");
+        form_->Show();
+        form_->Logic().ButtonClick(ButtonId::ImgButton8);  // the history button
+        testwait::Pump();
+        for (int n = 3; n <= 5; ++n)
+            ASSERT_FALSE(Store().AddHistory("1024", "\xD0\xA1\xD0\xA1", "art", std::to_string(n)));
+        grid_ = FindWindowExW(form_->HistoryPanel().Handle(), nullptr, WC_LISTVIEWW, nullptr);
+        ASSERT_NE(grid_, nullptr);
+        testwait::Pump();
+    }
+    Tcdsdata& Store() { return HistoryStoreOf(*components_)->Store(); }
+    std::wstring Cell(int row, int column) {
+        wchar_t text[64] = {};
+        ListView_GetItemText(grid_, row, column, text, 64);
+        return text;
+    }
+    int Selected() { return ListView_GetNextItem(grid_, -1, LVNI_SELECTED); }
+    void ClickRow(int row) {
+        RECT r{};
+        ASSERT_TRUE(ListView_GetItemRect(grid_, row, &r, LVIR_BOUNDS));
+        const LPARAM at = MAKELPARAM(r.left + 10, (r.top + r.bottom) / 2);
+        PostMessageW(grid_, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(grid_, WM_LBUTTONUP, 0, at);
+        testwait::PumpFor(300);
+    }
+    void CtrlDelete() {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        SetKeyboardState(keys);
+        SendMessageW(grid_, WM_KEYDOWN, VK_DELETE, 0);
+        keys[VK_CONTROL] = 0;
+        SetKeyboardState(keys);
+    }
+    HWND grid_ = nullptr;
+};
+
+TEST_F(HistoryGridTest, TheGridListsTheRowsAndTheCurrentOne) {
+    EXPECT_TRUE(IsWindowVisible(grid_));
+    ASSERT_EQ(ListView_GetItemCount(grid_), 3);
+    EXPECT_EQ(Cell(0, 0), L"小小");
+    EXPECT_EQ(Cell(2, 1), L"5");
+    EXPECT_EQ(Selected(), 2) << "the row just added is current";
+    EXPECT_TRUE(fs::exists(folder_.Path() / "web" / "Local.dat"));
+}
+
+TEST_F(HistoryGridTest, AClickOnACachedRowReplaysIt) {
+    ClickRow(0);
+    EXPECT_EQ(Store().Current(), 0);
+    EXPECT_EQ(form_->Title().Caption(), L"小小[3]");
+    EXPECT_TRUE(Shows(form_->PlayArea().BuiltinCore(), u"第3集"));
+    // Halted, so that its end does not come in between.
+    form_->PlayArea().Control().Stop();
+    // A row whose episode left the cache changes only the title.
+    ClickRow(1);
+    EXPECT_EQ(form_->Title().Caption(), L"小小[4]");
+    EXPECT_TRUE(Shows(form_->PlayArea().BuiltinCore(), u"第3集"));
+}
+
+TEST_F(HistoryGridTest, CtrlDeleteAsksAndDeletesOnlyTheRow) {
+    ClickRow(0);
+    {
+        MessageBoxAnswer cancel(IDCANCEL);
+        CtrlDelete();
+        EXPECT_TRUE(cancel.Answered());
+        EXPECT_EQ(cancel.Text(), L"Delete record?");
+    }
+    EXPECT_EQ(ListView_GetItemCount(grid_), 3);
+    {
+        MessageBoxAnswer ok(IDOK);
+        CtrlDelete();
+        EXPECT_TRUE(ok.Answered());
+    }
+    testwait::Pump();
+    EXPECT_EQ(ListView_GetItemCount(grid_), 2);
+    EXPECT_EQ(Cell(0, 1), L"4");
+    EXPECT_TRUE(fs::exists(folder_.Path() / "cache" / "1024-3.swf")) << "the episode stays";
+}
+
+TEST_F(HistoryGridTest, TheWheelStopsAtTheFirstAndTheLastRow) {
+    const auto wheel = [&](int delta) {
+        SendMessageW(grid_, WM_MOUSEWHEEL, MAKEWPARAM(0, delta), 0);
+        testwait::Pump();
+    };
+    wheel(-120);  // toward the user: on the last row it stays
+    EXPECT_EQ(Selected(), 2);
+    wheel(120);
+    wheel(120);
+    EXPECT_EQ(Selected(), 0);
+    wheel(120);
+    EXPECT_EQ(Selected(), 0);
+    EXPECT_EQ(Store().Current(), 0);
 }
 
 }  // namespace

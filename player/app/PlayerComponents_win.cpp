@@ -5,6 +5,7 @@
 #include "BridgeBinder_win.h"
 #include "DownloadFile.h"
 #include "FormCreate.h"
+#include "HistoryBinder_win.h"
 #include "Handles_win.h"
 #include "ModulePath_win.h"
 #include "PipelineBinder_win.h"
@@ -40,6 +41,7 @@ class PlayerComponents final : public MainComponents,
 
     // The reverse of the start-up.
     ~PlayerComponents() override {
+        history_.reset();
         downFile_.reset();
         FreeEpisodeList(state_);
         bridge_.reset();
@@ -98,7 +100,12 @@ class PlayerComponents final : public MainComponents,
             pipeline_.EpisodeDownloadFailed(reason);
         };
     }
+    void MakeHistoryStore() override {
+        history_ = std::make_unique<HistoryBinder>(places_, state_, pipeline_);
+    }
     int InitialVolume() override { return pipeline_.GetVolume(); }
+
+    HistoryBinder* History() const { return history_.get(); }
 
     ComPtr<IDispatch> BridgeDispatch() const {
         return bridge_ ? bridge_->BridgeDispatch() : ComPtr<IDispatch>();
@@ -123,9 +130,11 @@ class PlayerComponents final : public MainComponents,
         downFile_->BeginDownload();
     }
     std::string DestFile() const override { return downFile_->DestFile; }
-    // HistoryRecorder: the play history is not part of the player yet.
-    void AddHistory(const std::string&, const std::string&, const std::string&,
-                    const std::string&) override {}
+    // HistoryRecorder
+    void AddHistory(const std::string& id, const std::string& name, const std::string& types,
+                    const std::string& episode) override {
+        if (history_) history_->Store().AddHistory(id, name, types, episode);
+    }
 
   private:
     PlayerState& state_;
@@ -141,6 +150,7 @@ class PlayerComponents final : public MainComponents,
     std::unique_ptr<TDownlogoswf> logoUpdater_;
     std::unique_ptr<BridgeBinder> bridge_;
     std::unique_ptr<TDownFile> downFile_;
+    std::unique_ptr<HistoryBinder> history_;
 };
 
 }  // namespace
@@ -156,4 +166,9 @@ std::unique_ptr<MainComponents> MakePlayerComponents(MainPlaces& places, MainVie
 ComPtr<IDispatch> BridgeDispatchOf(MainComponents& components) {
     auto* player = dynamic_cast<PlayerComponents*>(&components);
     return player ? player->BridgeDispatch() : ComPtr<IDispatch>();
+}
+
+HistoryBinder* HistoryStoreOf(MainComponents& components) {
+    auto* player = dynamic_cast<PlayerComponents*>(&components);
+    return player ? player->History() : nullptr;
 }

@@ -16,3 +16,8 @@ std::unique_ptr<MainComponents> MakePlayerComponents(MainPlaces& places, MainVie
 // The page object of the player's components (BridgeDispatch), as a page of the site panel gets
 // it; empty for components that are not the player's or before its step of the start-up.
 ComPtr<IDispatch> BridgeDispatchOf(MainComponents& components);
+
+class HistoryBinder;
+// The play history of the player's components; null for components that are not the player's or
+// before its step of the start-up.
+HistoryBinder* HistoryStoreOf(MainComponents& components);
