@@ -26,6 +26,7 @@
 #include "SwfTestData.h"
 #include "TempFolder.h"
 #include "Umain_win.h"
+#include "WindowTestSupport_win.h"
 #include "WineWindowEnvironment_win.h"
 
 namespace fs = std::filesystem;
@@ -345,6 +346,37 @@ TEST_F(HistoryGridTest, TheWheelStopsAtTheFirstAndTheLastRow) {
     wheel(120);
     EXPECT_EQ(Selected(), 0);
     EXPECT_EQ(Store().Current(), 0);
+}
+
+TEST_F(HistoryGridTest, ABackgroundPictureShowsThroughThePureWhiteOfTheGrid) {
+    TimgDBGrid& grid = HistoryStoreOf(*components_)->Grid();
+    const auto paint = [&] {
+        InvalidateRect(grid_, nullptr, TRUE);
+        UpdateWindow(grid_);
+        testwait::Pump();
+    };
+    paint();
+    EXPECT_FALSE(grid.HasSnapshot()) << "no picture, no snapshot";
+
+    // A white grid, so that its empty part is pure white; the picture is the play bar's.
+    ListView_SetBkColor(grid_, RGB(255, 255, 255));
+    ListView_SetTextBkColor(grid_, RGB(255, 255, 255));
+    TPicture picture;
+    ASSERT_TRUE(picture.LoadFromResource(GetModuleHandleW(nullptr), L"PLAYBAR"));
+    grid.SetBackgroundPicture(std::move(picture));
+    grid.SetUseBackgroundPicture(true);
+    paint();
+    EXPECT_TRUE(grid.HasSnapshot());
+    RECT client{};
+    GetClientRect(grid_, &client);
+    const flashtest::Screenshot shot(grid_);
+    const std::uint32_t empty = shot.At(client.right / 2, client.bottom - 5);
+    EXPECT_NE(empty, 0xFFFFFFu) << "the picture shows where the grid is white";
+
+    grid.SetUseBackgroundPicture(false);
+    paint();
+    EXPECT_FALSE(grid.HasSnapshot());
+    EXPECT_EQ(flashtest::Screenshot(grid_).At(client.right / 2, client.bottom - 5), 0xFFFFFFu);
 }
 
 }  // namespace
