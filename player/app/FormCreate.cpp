@@ -24,4 +24,5 @@ void FormCreate(PlayerState& s, StartupSteps& steps, MainView& view, bool advert
     view.SetVolumePosition(steps.InitialVolume());
     view.ShowAdvertPanel(advertising);
     steps.MakeDownloadComponent();
+    steps.MakeLockMode();
 }

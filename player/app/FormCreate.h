@@ -27,6 +27,8 @@ class StartupSteps {
     // The object that site pages reach as window.external.
     virtual void MakeScriptBridge() = 0;
     virtual void MakeDownloadComponent() = 0;
+    // The lock button's switch; the player starts unlocked.
+    virtual void MakeLockMode() = 0;
     // The volume the components start with (the play pipeline's GetVolume).
     virtual int InitialVolume() = 0;
 };

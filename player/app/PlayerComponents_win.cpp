@@ -6,6 +6,7 @@
 #include "DownloadFile.h"
 #include "FormCreate.h"
 #include "Handles_win.h"
+#include "LockBinder_win.h"
 #include "ModulePath_win.h"
 #include "PipelineBinder_win.h"
 #include "PlayPipeline.h"
@@ -27,7 +28,8 @@ class PlayerComponents final : public MainComponents,
                                public LogoRefresh,
                                public LogoPlayer,
                                public EpisodeDownload,
-                               public HistoryRecorder {
+                               public HistoryRecorder,
+                               public LockState {
   public:
     PlayerComponents(MainPlaces& places, PlayerState& state, std::string executablePath)
         : state_(state),
@@ -40,6 +42,7 @@ class PlayerComponents final : public MainComponents,
 
     // The reverse of the start-up.
     ~PlayerComponents() override {
+        lock_.reset();
         downFile_.reset();
         FreeEpisodeList(state_);
         bridge_.reset();
@@ -86,7 +89,7 @@ class PlayerComponents final : public MainComponents,
                          std::make_shared<WinHttpText>(), ContentHost});
     }
     void MakeScriptBridge() override {
-        bridge_ = std::make_unique<BridgeBinder>(places_, state_, pipeline_, ContentHost);
+        bridge_ = std::make_unique<BridgeBinder>(places_, state_, pipeline_, *this, ContentHost);
     }
     void MakeDownloadComponent() override {
         downFile_ = std::make_unique<TDownFile>(WindowsDownloadServices(reports_.Reporter()));
@@ -98,10 +101,14 @@ class PlayerComponents final : public MainComponents,
             pipeline_.EpisodeDownloadFailed(reason);
         };
     }
+    void MakeLockMode() override { lock_ = std::make_unique<LockBinder>(places_, state_); }
     int InitialVolume() override { return pipeline_.GetVolume(); }
 
     ComPtr<IDispatch> BridgeDispatch() const {
         return bridge_ ? bridge_->BridgeDispatch() : ComPtr<IDispatch>();
+    }
+    void SetUnlockDialog(UnlockDialog* dialog) {
+        if (lock_) lock_->SetUnlockDialog(dialog);
     }
 
     // VolumeControl
@@ -126,6 +133,8 @@ class PlayerComponents final : public MainComponents,
     // HistoryRecorder: the play history is not part of the player yet.
     void AddHistory(const std::string&, const std::string&, const std::string&,
                     const std::string&) override {}
+    // LockState: unlocked until the lock mode is made.
+    bool Locked() const override { return lock_ && lock_->Locked(); }
 
   private:
     PlayerState& state_;
@@ -141,6 +150,7 @@ class PlayerComponents final : public MainComponents,
     std::unique_ptr<TDownlogoswf> logoUpdater_;
     std::unique_ptr<BridgeBinder> bridge_;
     std::unique_ptr<TDownFile> downFile_;
+    std::unique_ptr<LockBinder> lock_;
 };
 
 }  // namespace
@@ -156,4 +166,9 @@ std::unique_ptr<MainComponents> MakePlayerComponents(MainPlaces& places, MainVie
 ComPtr<IDispatch> BridgeDispatchOf(MainComponents& components) {
     auto* player = dynamic_cast<PlayerComponents*>(&components);
     return player ? player->BridgeDispatch() : ComPtr<IDispatch>();
+}
+
+void SetUnlockDialog(MainComponents& components, UnlockDialog* dialog) {
+    if (auto* player = dynamic_cast<PlayerComponents*>(&components))
+        player->SetUnlockDialog(dialog);
 }
