@@ -9,8 +9,9 @@
 #include "ScriptBridge.h"
 
 // Records every call of the ports as one line, in order.
-struct BridgeRecorder : SeriesPlayer, MemberView, AvatarPicture, SettingsFile {
+struct BridgeRecorder : SeriesPlayer, MemberView, AvatarPicture, SettingsFile, LockState {
     std::vector<std::string> calls;
+    bool locked = false;
     bool emptyPlayList = false;
     bool refuseWrites = false;
     bool downloads = true;
@@ -50,4 +51,5 @@ struct BridgeRecorder : SeriesPlayer, MemberView, AvatarPicture, SettingsFile {
         return true;
     }
     const std::string& Path() const override { return path; }
+    bool Locked() const override { return locked; }
 };

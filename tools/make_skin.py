@@ -1,11 +1,12 @@
 #!/usr/bin/python3
-"""Draw the main window's skin pictures for Variz.
+"""Draw the skin pictures of Variz's main window and unlock dialog.
 
 The window frame is painted once as a whole 906x567 picture (so corners,
 outline and gradients line up), then cut into the pieces the window
 stretches at run time. The button faces and the volume slider are drawn
 in the same palette, each picture at its control's size with a clear
-background. Output is byte-for-byte reproducible.
+background. The unlock dialog's background carries its captions and the
+field behind the password entry. Output is byte-for-byte reproducible.
 
 Usage: make_skin.py [--out DIR]
 """
@@ -1031,6 +1032,131 @@ def button_pictures():
     out["vol_back.png"] = volume_track(False)
     out["vol_pos.png"] = volume_track(True)
     out["vol_slider.png"] = volume_knob()
+    out.update(unlock_pictures())
+    return out
+
+
+# --- unlock dialog -----------------------------------------------------------
+
+UNLOCK_SIZE = (320, 168)             # the background; the window shows it from
+UNLOCK_WINDOW = (2, 1, 320, 168)     # (2, 1), cut to a 20x20-cornered rectangle
+UNLOCK_ENTRY = (34, 71, 295, 104)    # the password entry, in picture pixels
+UNLOCK_TITLE = "解除童锁"             # release the child lock
+UNLOCK_HINT = "请输入家长密码"        # the parent's password, please
+UNLOCK_BUTTON = (97, 37)
+UNLOCK_PILL = (3, 3, 94, 34)         # the face; the hover glow fills the rest
+UNLOCK_WORDS = {"cancel": "取消", "ok": "确定"}
+
+
+def caption(size, text, px, centre, colour, ink_colour, ink=1.25,
+            ink_alpha=210, shadow_alpha=90, bold=True):
+    font = ImageFont.truetype(FONT_PATH, px * SS)
+    cx, cy = centre
+
+    def draw(d, s):
+        d.text((cx * s, cy * s), text, font=font, anchor="mm", fill=colour,
+               stroke_width=2 if bold else 0, stroke_fill=colour)
+    return sticker(size, [drawn(draw)], ink=ink, ink_colour=ink_colour,
+                   ink_alpha=ink_alpha, shadow_alpha=shadow_alpha)
+
+
+def unlock_background():
+    """Toolbar-blue panel with the title, the hint and the entry's field."""
+    x0, y0, x1, y1 = UNLOCK_WINDOW
+
+    def panel(d, s, c):
+        rrect(d, UNLOCK_WINDOW, 10, s, fill=c)
+
+    def inside(d, s, c):
+        rrect(d, (x0 + 1, y0 + 1, x1 - 1, y1 - 1), 9, s, fill=c)
+
+    outer_a = shape_mask(UNLOCK_SIZE, panel)
+    inner_a = shape_mask(UNLOCK_SIZE, inside)
+    body = filled(UNLOCK_SIZE, inner_a, TB_TOP, TB_BOTTOM)
+    gloss = tinted(WHITE, ImageChops.multiply(
+        inner_a, vramp(UNLOCK_SIZE, y0 + 1, y0 + 30, 70, 0)))
+    rim = tinted(OUTLINE, ImageChops.subtract(outer_a, inner_a))
+    # A warm band under the buttons, as under the toolbar.
+    band = filled(UNLOCK_SIZE, ImageChops.multiply(
+        inner_a, vramp(UNLOCK_SIZE, y1 - 52, y1 - 40, 0, 255)),
+        TB_BOTTOM, BAND_BOTTOM)
+
+    ex0, ey0, ex1, ey1 = UNLOCK_ENTRY
+
+    def field(d, s, c):
+        rrect(d, (ex0 - 4, ey0 - 4, ex1 + 4, ey1 + 4), 8, s, fill=c)
+
+    def field_inside(d, s, c):
+        rrect(d, (ex0 - 2, ey0 - 2, ex1 + 2, ey1 + 2), 6, s, fill=c)
+
+    field_a = shape_mask(UNLOCK_SIZE, field)
+    field_in = shape_mask(UNLOCK_SIZE, field_inside)
+    field_shadow = shift(field_a, 0, 2).filter(ImageFilter.GaussianBlur(1.5))
+    lock = Image.new("RGBA", UNLOCK_SIZE, (0, 0, 0, 0))
+    lock.alpha_composite(sticker(TB_SIZE, icon_lock()), (50, -1))
+    return stacked(
+        body, band, gloss, rim,
+        lock,
+        caption(UNLOCK_SIZE, UNLOCK_TITLE, 22, (170, 24), WHITE, INK),
+        caption(UNLOCK_SIZE, UNLOCK_HINT, 13, (161, 52), WHITE, INK,
+                ink=1, ink_alpha=150, shadow_alpha=0, bold=False),
+        tinted(INK, scaled(field_shadow, 110)),
+        tinted(SUN, field_a),
+        tinted(WHITE, field_in))
+
+
+def unlock_pill(colours, rim, pressed=False):
+    top, bottom = colours
+    if pressed:
+        top, bottom = lerp(top, INK, 0.12), lerp(bottom, INK, 0.14)
+    x0, y0, x1, y1 = UNLOCK_PILL
+    radius = (y1 - y0) / 2
+
+    def outer(d, s, c):
+        rrect(d, UNLOCK_PILL, radius, s, fill=c)
+
+    def inner(d, s, c):
+        rrect(d, (x0 + 1.5, y0 + 1.5, x1 - 1.5, y1 - 1.5), radius - 1.5, s,
+              fill=c)
+
+    outer_a = shape_mask(UNLOCK_BUTTON, outer)
+    inner_a = shape_mask(UNLOCK_BUTTON, inner)
+    layers = [tinted(rim, outer_a),
+              filled(UNLOCK_BUTTON, inner_a, top, bottom)]
+    if pressed:
+        shade = ImageChops.subtract(inner_a, shift(inner_a, 0, 3))
+        layers.append(tinted(INK, scaled(
+            shade.filter(ImageFilter.GaussianBlur(1)), 110)))
+    else:
+        layers.append(tinted(WHITE, ImageChops.multiply(
+            inner_a, vramp(UNLOCK_BUTTON, y0, (y0 + y1) / 2, 150, 0))))
+    return stacked(*layers)
+
+
+def unlock_glow():
+    """Sunny halo around a hovered pill, drawn under its face."""
+    def pill(d, s, c):
+        rrect(d, UNLOCK_PILL, (UNLOCK_PILL[3] - UNLOCK_PILL[1]) / 2, s,
+              fill=c)
+    halo = grow(shape_mask(UNLOCK_BUTTON, pill), 3).filter(
+        ImageFilter.GaussianBlur(1.5))
+    return tinted(SUN, scaled(halo, 230))
+
+
+def unlock_pictures():
+    out = {"unlock_back.png": unlock_background()}
+    looks = {"cancel": (COOL_FACE, INK, BUTTON_BLUE, WHITE),
+             "ok": (WARM_FACE, ACCENT_DARK, WHITE, ACCENT_DARK)}
+    cx = (UNLOCK_PILL[0] + UNLOCK_PILL[2]) / 2
+    cy = (UNLOCK_PILL[1] + UNLOCK_PILL[3]) / 2
+    for name, (colours, rim, text, ink) in looks.items():
+        word = UNLOCK_WORDS[name]
+        for suffix, pressed, dy in (("", False, 0), ("_down", True, 1)):
+            out["unlock_%s%s.png" % (name, suffix)] = stacked(
+                unlock_pill(colours, rim, pressed),
+                caption(UNLOCK_BUTTON, word, 17, (cx, cy + dy), text, ink,
+                        ink=1, ink_alpha=170, shadow_alpha=0))
+        out["unlock_%s_over.png" % name] = unlock_glow()
     return out
 
 

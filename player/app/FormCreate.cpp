@@ -25,4 +25,5 @@ void FormCreate(PlayerState& s, StartupSteps& steps, MainView& view, bool advert
     view.ShowAdvertPanel(advertising);
     steps.MakeDownloadComponent();
     steps.MakeHistoryStore();
+    steps.MakeLockMode();
 }

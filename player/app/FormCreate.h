@@ -29,6 +29,8 @@ class StartupSteps {
     virtual void MakeDownloadComponent() = 0;
     // The play history; it opens or makes its file at once.
     virtual void MakeHistoryStore() = 0;
+    // The lock button's switch; the player starts unlocked.
+    virtual void MakeLockMode() = 0;
     // The volume the components start with (the play pipeline's GetVolume).
     virtual int InitialVolume() = 0;
 };

@@ -7,6 +7,7 @@
 #include "FormCreate.h"
 #include "HistoryBinder_win.h"
 #include "Handles_win.h"
+#include "LockBinder_win.h"
 #include "ModulePath_win.h"
 #include "PipelineBinder_win.h"
 #include "PlayPipeline.h"
@@ -28,7 +29,8 @@ class PlayerComponents final : public MainComponents,
                                public LogoRefresh,
                                public LogoPlayer,
                                public EpisodeDownload,
-                               public HistoryRecorder {
+                               public HistoryRecorder,
+                               public LockState {
   public:
     PlayerComponents(MainPlaces& places, PlayerState& state, std::string executablePath)
         : state_(state),
@@ -41,6 +43,7 @@ class PlayerComponents final : public MainComponents,
 
     // The reverse of the start-up.
     ~PlayerComponents() override {
+        lock_.reset();
         history_.reset();
         downFile_.reset();
         FreeEpisodeList(state_);
@@ -88,7 +91,7 @@ class PlayerComponents final : public MainComponents,
                          std::make_shared<WinHttpText>(), ContentHost});
     }
     void MakeScriptBridge() override {
-        bridge_ = std::make_unique<BridgeBinder>(places_, state_, pipeline_, ContentHost);
+        bridge_ = std::make_unique<BridgeBinder>(places_, state_, pipeline_, *this, ContentHost);
     }
     void MakeDownloadComponent() override {
         downFile_ = std::make_unique<TDownFile>(WindowsDownloadServices(reports_.Reporter()));
@@ -103,12 +106,16 @@ class PlayerComponents final : public MainComponents,
     void MakeHistoryStore() override {
         history_ = std::make_unique<HistoryBinder>(places_, state_, pipeline_);
     }
+    void MakeLockMode() override { lock_ = std::make_unique<LockBinder>(places_, state_); }
     int InitialVolume() override { return pipeline_.GetVolume(); }
 
     HistoryBinder* History() const { return history_.get(); }
 
     ComPtr<IDispatch> BridgeDispatch() const {
         return bridge_ ? bridge_->BridgeDispatch() : ComPtr<IDispatch>();
+    }
+    void SetUnlockDialog(UnlockDialog* dialog) {
+        if (lock_) lock_->SetUnlockDialog(dialog);
     }
 
     // VolumeControl
@@ -135,6 +142,8 @@ class PlayerComponents final : public MainComponents,
                     const std::string& episode) override {
         if (history_) history_->Store().AddHistory(id, name, types, episode);
     }
+    // LockState: unlocked until the lock mode is made.
+    bool Locked() const override { return lock_ && lock_->Locked(); }
 
   private:
     PlayerState& state_;
@@ -151,6 +160,7 @@ class PlayerComponents final : public MainComponents,
     std::unique_ptr<BridgeBinder> bridge_;
     std::unique_ptr<TDownFile> downFile_;
     std::unique_ptr<HistoryBinder> history_;
+    std::unique_ptr<LockBinder> lock_;
 };
 
 }  // namespace
@@ -171,4 +181,9 @@ ComPtr<IDispatch> BridgeDispatchOf(MainComponents& components) {
 HistoryBinder* HistoryStoreOf(MainComponents& components) {
     auto* player = dynamic_cast<PlayerComponents*>(&components);
     return player ? player->History() : nullptr;
+}
+
+void SetUnlockDialog(MainComponents& components, UnlockDialog* dialog) {
+    if (auto* player = dynamic_cast<PlayerComponents*>(&components))
+        player->SetUnlockDialog(dialog);
 }

@@ -4,6 +4,7 @@
 
 #include "ComPtr_win.h"
 #include "DIvezoZaz.h"
+#include "LockMode.h"
 #include "MainPlaces_win.h"
 
 // The player's long-lived components on its main window, made in the start-up order (which also
@@ -21,3 +22,6 @@ class HistoryBinder;
 // The play history of the player's components; null for components that are not the player's or
 // before its step of the start-up.
 HistoryBinder* HistoryStoreOf(MainComponents& components);
+// Hands the unlock dialog, made after the main window, to the lock mode of the player's
+// components; null takes it back. Nothing for components that are not the player's.
+void SetUnlockDialog(MainComponents& components, UnlockDialog* dialog);

@@ -38,11 +38,15 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         SetExceptionReporter([&application](const std::exception& e) {
             MessageBoxA(application.Handle(), e.what(), nullptr, MB_OK | MB_ICONERROR);
         });
-        Tfrm_wuxplay mainWindow(application.Handle(), [](MainPlaces& places, MainView& view) {
-            return MakePlayerComponents(places, view, Player());
+        MainComponents* components = nullptr;
+        Tfrm_wuxplay mainWindow(application.Handle(), [&](MainPlaces& places, MainView& view) {
+            auto made = MakePlayerComponents(places, view, Player());
+            components = made.get();
+            return made;
         });
-        if (!mainWindow.Handle()) return 1;
-        TFrm_unlock unlockDialog;
+        if (!mainWindow.Handle() || !components) return 1;
+        TFrm_unlock unlockDialog(mainWindow.Handle(), Player());
+        SetUnlockDialog(*components, &unlockDialog);
 
         mainWindow.Show();
         MSG msg;

@@ -16,11 +16,11 @@ constexpr char kLevelPrefix[] = "等级:";
 }  // namespace
 
 BridgeBinder::BridgeBinder(MainPlaces& places, PlayerState& state, SeriesPlayer& series,
-                           std::string host)
+                           const LockState& lock, std::string host)
     : places_(places),
       host_(std::move(host)),
       settings_(SettingsPathOf(state.ProgramDir), kPlayerSettingsBuffer),
-      bridge_({state, series, *this, *this, settings_}),
+      bridge_({state, series, *this, *this, settings_, lock}),
       external_(TMyExternal::Create(bridge_)) {
     BridgeDispatch_ = ComPtr<IDispatch>::Share(static_cast<IGetData*>(external_.Get()));
     places_.SitePanel().OnGetExternal = [link = link_](TWebBrowserWithUI& panel,

@@ -14,7 +14,8 @@
 class BridgeBinder : public MemberView, public AvatarPicture {
   public:
     // Throws ComError when the type library cannot be loaded.
-    BridgeBinder(MainPlaces& places, PlayerState& state, SeriesPlayer& series, std::string host);
+    BridgeBinder(MainPlaces& places, PlayerState& state, SeriesPlayer& series,
+                 const LockState& lock, std::string host);
     // Pages that still hold the object find it detached.
     ~BridgeBinder() override;
     BridgeBinder(const BridgeBinder&) = delete;

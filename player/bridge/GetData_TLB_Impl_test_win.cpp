@@ -25,7 +25,7 @@ class PageObjectTest : public ::testing::Test {
     ComApartment com_;
     PlayerState state_;
     Recorder r_;
-    ScriptBridge bridge_{{state_, r_, r_, r_, r_}};
+    ScriptBridge bridge_{{state_, r_, r_, r_, r_, r_}};
     ComPtr<TMyExternal> external_ = TMyExternal::Create(bridge_);
     IDispatch* Dispatch() { return static_cast<IGetData*>(external_.Get()); }
     std::wstring RunScript(const std::wstring& code) {

@@ -44,7 +44,7 @@ void ScriptBridge::AddUrl(const std::string& value) {
 void ScriptBridge::Web_Logo(const std::string&, const std::string& pass, const std::string& value) {
     PlayerState& st = s_.state;
     st.SiteLoggedIn = true;
-    s_.member.EnableMemberButtons();
+    if (!s_.lock.Locked()) s_.member.EnableMemberButtons();
     st.SysPass = pass;
     WriteSysPass(s_.settings, pass);
     const auto items = SplitDelimited(value, ';');

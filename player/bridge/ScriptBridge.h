@@ -29,6 +29,14 @@ class AvatarPicture {
     virtual void Rename(const std::string& from, const std::string& to) = 0;
 };
 
+// Whether the parental lock holds: the member buttons stay off while it does, and come back
+// when it ends.
+class LockState {
+  public:
+    virtual ~LockState() = default;
+    virtual bool Locked() const = 0;
+};
+
 // Everything the bridge works with; all of it is required.
 struct BridgeServices {
     PlayerState& state;
@@ -36,6 +44,7 @@ struct BridgeServices {
     MemberView& member;
     AvatarPicture& avatar;
     SettingsFile& settings;
+    const LockState& lock;
 };
 
 // What the page object's two methods do, on texts already in the ANSI code page. An error they

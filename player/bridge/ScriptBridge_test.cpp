@@ -22,7 +22,7 @@ class ScriptBridgeTest : public ::testing::Test {
     ScriptBridgeTest() { state_.ProgramDir = "C:\\V\\"; }
     PlayerState state_;
     Recorder r_;
-    ScriptBridge bridge_{{state_, r_, r_, r_, r_}};
+    ScriptBridge bridge_{{state_, r_, r_, r_, r_, r_}};
 };
 
 TEST_F(ScriptBridgeTest, AddUrlStartsOnlyAWellFormedSeries) {
@@ -78,6 +78,15 @@ TEST(IsSafeSeriesId, ControlBytesAndDoubleByteCharacters) {
 TEST_F(ScriptBridgeTest, WebLogoWithThreeItemsStoresThePasswordOnly) {
     bridge_.Web_Logo("u", "0cc175b9c0f1b6a831c399e269772661", "Anna;7;3");
     EXPECT_EQ(r_.calls, (V{"buttons", "write system/syspass=0cc175b9c0f1b6a831c399e269772661"}));
+    EXPECT_TRUE(state_.SiteLoggedIn);
+    EXPECT_EQ(state_.SysPass, "0cc175b9c0f1b6a831c399e269772661");
+}
+
+// The lock keeps the member buttons off; leaving it turns them on, since the member is logged in.
+TEST_F(ScriptBridgeTest, WebLogoWhileLockedLeavesTheMemberButtonsOff) {
+    r_.locked = true;
+    bridge_.Web_Logo("u", "0cc175b9c0f1b6a831c399e269772661", "Anna;7;3");
+    EXPECT_EQ(r_.calls, (V{"write system/syspass=0cc175b9c0f1b6a831c399e269772661"}));
     EXPECT_TRUE(state_.SiteLoggedIn);
     EXPECT_EQ(state_.SysPass, "0cc175b9c0f1b6a831c399e269772661");
 }
