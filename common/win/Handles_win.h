@@ -16,8 +16,12 @@ inline void DeleteMemoryDc(HDC h) {
 inline void DestroyMenuHandle(HMENU h) {
     DestroyMenu(h);
 }
+inline void FreeLoadedLibrary(HMODULE h) {
+    FreeLibrary(h);
+}
 
 using UniqueHandle = UniqueResource<HANDLE, CloseHandleChecked, nullptr>;
 using UniqueGdi = UniqueResource<HGDIOBJ, DeleteGdiObject, nullptr>;
 using UniqueDc = UniqueResource<HDC, DeleteMemoryDc, nullptr>;
 using UniqueMenu = UniqueResource<HMENU, DestroyMenuHandle, nullptr>;
+using UniqueModule = UniqueResource<HMODULE, FreeLoadedLibrary, nullptr>;

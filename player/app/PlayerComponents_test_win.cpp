@@ -14,6 +14,7 @@
 
 #include "Bstr_win.h"
 #include "BuildPath.h"
+#include "ChildWindowAt_win.h"
 #include "Contract.h"
 #include "TextConv_win.h"
 #include "DemoServer_win.h"
@@ -26,6 +27,7 @@
 #include "SwfTestData.h"
 #include "TempFolder.h"
 #include "Umain_win.h"
+#include "WaveOutput_win.h"
 #include "WindowTestSupport_win.h"
 #include "WineWindowEnvironment_win.h"
 
@@ -119,6 +121,40 @@ TEST_F(PlayerComponentsTest, WithoutANetworkTheHistoryTakesTheSidePanel) {
     testwait::Pump();
     EXPECT_TRUE(form_->Logic().Side().NavigateFailed());
     EXPECT_TRUE(testwin::Errors().empty()) << testwin::Errors().front();
+}
+
+// The play bar's slider and mute button set the loudness of every wave-out output of the
+// process: a buffer written after each of them goes to the device scaled.
+TEST_F(PlayerComponentsTest, TheSliderAndTheMuteButtonChangeTheSoundOfTheProcess) {
+    ASSERT_GT(waveOutGetNumDevs(), 0u) << "no wave-out device";
+    form_->Show();
+    testwait::Pump();
+    EXPECT_EQ(form_->VolumeSlider().Position(), 100);
+    POINT p{300, 567 - 14 - 30};
+    HWND bar = DeepestChildAt(form_->Handle(), &p);
+    const auto click = [&](int x, int y) {
+        PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        PostMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        testwait::Pump();
+    };
+    const auto played = [] {
+        testsound::WaveOutput out;
+        testsound::Samples samples{1000, -1000, 1000, -1000};
+        EXPECT_EQ(out.opened, MMSYSERR_NOERROR);
+        EXPECT_EQ(out.Play(samples), MMSYSERR_NOERROR);
+        return samples;
+    };
+    using S = testsound::Samples;
+    EXPECT_EQ(played(), S({1000, -1000, 1000, -1000}));
+    // The slider at (196, 39), with a travel of 74 pixels over 0..100: 37 pixels in is 50.
+    click(196 + 37, 45);
+    EXPECT_EQ(form_->VolumeSlider().Position(), 50);
+    EXPECT_EQ(played(), S({500, -500, 500, -500}));
+    // The mute button at (154, 33), 38 x 32.
+    click(170, 45);
+    EXPECT_EQ(played(), S({0, 0, 0, 0}));
+    click(170, 45);
+    EXPECT_EQ(played(), S({500, -500, 500, -500}));
 }
 
 // The whole road from a page's call to the second episode, against the demo server at the

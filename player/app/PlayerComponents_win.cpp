@@ -16,7 +16,7 @@
 #include "SyncReport_win.h"
 #include "UDownFile.h"
 #include "Udownlogo.h"
-#include "Uflashvol.h"
+#include "Uflashvol_win.h"
 #include "UrlDownload_win.h"
 
 namespace {
@@ -81,7 +81,7 @@ class PlayerComponents final : public MainComponents,
         WinDownloadFiles files;
         net::RemoveDownloadLeftovers(files, folder);
     }
-    void MakeVolumeControl() override { volume_ = std::make_unique<TFlashVolume>(); }
+    void MakeVolumeControl() override { volume_ = std::make_unique<TFlashVolume>(HookWaveOut()); }
     void MakeLogoUpdater() override {
         logoUpdater_ = std::make_unique<TDownlogoswf>(
             state_, *this,

@@ -1,10 +1,12 @@
 // How close loading a movie file comes to its limits: loading a large scrambled compressed movie
 // against a plain zlib inflate of the same data, and reading through the container against a
-// plain read of a file of the same size. Prints the ratios at the end.
+// plain read of a file of the same size. And how close scaling a sound buffer comes to copying
+// it. Prints the ratios at the end.
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -17,6 +19,7 @@
 #include "MovieImage.h"
 #include "OsFile.h"
 #include "ShockwaveEx.h"
+#include "WaveScale.h"
 #include "ukpv.h"
 
 namespace {
@@ -157,11 +160,37 @@ void BM_PlainRead(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * f.movieLength));
 }
 
+// A wave-out buffer of 16-bit stereo scaled in place, against a memcpy of the same buffer; the
+// sizes of a sound buffer and of a long sound.
+void BM_ScaleSamples16Stereo(benchmark::State& state) {
+    const auto bytes = static_cast<std::uint32_t>(state.range(0));
+    std::vector<std::int16_t> samples(bytes / 2);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<std::int16_t>(i * 7919);
+    for (auto _ : state) {
+        flashvol::ScaleSamples(samples.data(), bytes, 2, 80, 16);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * bytes);
+}
+
+void BM_Memcpy(benchmark::State& state) {
+    const auto bytes = static_cast<std::size_t>(state.range(0));
+    Bytes from(bytes, 0x5A), to(bytes);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), bytes);
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
 BENCHMARK(BM_LoadMovieFile_ScrambledCompressed)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainInflate)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainInflateFresh)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ContainerRead_Scrambled)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainRead)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScaleSamples16Stereo)->Arg(64 << 10)->Arg(16 << 20);
+BENCHMARK(BM_Memcpy)->Arg(64 << 10)->Arg(16 << 20);
 
 // Keeps each benchmark's time per iteration for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -202,6 +231,10 @@ int main(int argc, char** argv) {
                "BM_LoadMovieFile_ScrambledCompressed", "BM_PlainInflateFresh");
     PrintRatio(reporter, "container read, scrambled / plain read", "BM_ContainerRead_Scrambled",
                "BM_PlainRead");
+    PrintRatio(reporter, "scaling 16-bit stereo in place, 64 KiB / memcpy",
+               "BM_ScaleSamples16Stereo/65536", "BM_Memcpy/65536");
+    PrintRatio(reporter, "scaling 16-bit stereo in place, 16 MiB / memcpy",
+               "BM_ScaleSamples16Stereo/16777216", "BM_Memcpy/16777216");
     benchmark::Shutdown();
     return 0;
 }
