@@ -121,6 +121,15 @@ class TWinControl : public TControl {
     MouseRouter router_;
 };
 
+// A window that another part of the program made and owns (a dialog, say) as the container of
+// windowed controls of ours: they become its child windows. It neither docks nor paints them, and
+// never destroys the window.
+class TForeignWindow : public TWinControl {
+  public:
+    explicit TForeignWindow(HWND window) : TWinControl(nullptr) { hwnd_ = window; }
+    ~TForeignWindow() override { hwnd_ = nullptr; }
+};
+
 // A plain container with a colour.
 class TzamPanel : public TWinControl {
   public:

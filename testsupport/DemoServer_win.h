@@ -100,6 +100,12 @@ inline bool SetBody(const std::string& path, const std::string& bytes) {
     return Control("/__control/body?path=" + Encode(path) + "&body=" + Encode(bytes));
 }
 
+// What `path` serves from now on: the bytes of a file of the machine the server runs on, read at
+// each request (a Unix path).
+inline bool SetBodyFile(const std::string& path, const std::string& file) {
+    return Control("/__control/body?path=" + Encode(path) + "&file=" + Encode(file));
+}
+
 // Drops every fault and replaced body.
 inline bool Reset() {
     return Control("/__control/reset");

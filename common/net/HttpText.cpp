@@ -4,10 +4,10 @@
 
 std::string HttpGetText(InternetPort& port, const std::string& address) {
     constexpr std::uint32_t kChunk = 1024;
-    const auto session = port.Open(kHttpTextAgent);
+    const auto session = port.Open(kHttpTextAgent, InternetAccess::Preconfigured);
     if (!session) return {};
     // Declared after the session, so it is closed first.
-    const auto request = session->OpenUrl(address, kInternetFlagReload);
+    const auto request = session->OpenUrl(address, UrlRequest{kInternetFlagReload, {}, 0});
     if (!request) return {};
     // An error page is not the text that was asked for; nor is an answer we cannot tell from one.
     const auto status = request->StatusCode();

@@ -20,25 +20,41 @@ class InternetRequest {
     virtual std::optional<std::uint32_t> StatusCode() = 0;
 };
 
+// What one opened address is asked with.
+struct UrlRequest {
+    std::uint32_t flags = 0;
+    // Extra request headers, each line ending in CR LF; empty for none.
+    std::string headers;
+    // The caller's value that the platform hands back with the request's status.
+    std::uintptr_t context = 0;
+};
+
 // The opened internet service.
 class InternetSession {
   public:
     virtual ~InternetSession() = default;
     // Null when the address cannot be opened.
     virtual std::unique_ptr<InternetRequest> OpenUrl(const std::string& address,
-                                                     std::uint32_t flags) = 0;
+                                                     const UrlRequest& request) = 0;
+};
+
+// How the service reaches the servers.
+enum class InternetAccess {
+    Preconfigured,  // as the system is set up, its proxy included
+    Direct,         // straight to the server, no proxy
 };
 
 class InternetPort {
   public:
     virtual ~InternetPort() = default;
-    // Opens the service with the system's preconfigured access, no proxy named and no flags; null
-    // when that fails.
-    virtual std::unique_ptr<InternetSession> Open(const std::string& agent) = 0;
+    // Opens the service with no proxy named and no flags; null when that fails.
+    virtual std::unique_ptr<InternetSession> Open(const std::string& agent,
+                                                  InternetAccess access) = 0;
 };
 
 constexpr const char* kHttpTextAgent = "MyApp";
-constexpr std::uint32_t kInternetFlagReload = 0x80000000u;  // always from the server
+constexpr std::uint32_t kInternetFlagReload = 0x80000000u;          // always from the server
+constexpr std::uint32_t kInternetFlagTransferBinary = 0x00000002u;  // the bytes as they come
 // The texts fetched this way are short; a longer body is no answer of ours.
 constexpr std::uint32_t kHttpTextLimit = 1024 * 1024;
 

@@ -23,6 +23,7 @@ struct FakeInternet : InternetPort {
     std::optional<std::uint32_t> status = 200;
     std::vector<ScriptedRead> reads;  // then every further read delivers nothing
     std::vector<std::string> journal;
+    UrlRequest lastRequest{1, "unset", 1};
 
     struct Request : InternetRequest {
         FakeInternet& net;
@@ -46,16 +47,19 @@ struct FakeInternet : InternetPort {
         explicit Session(FakeInternet& n) : net(n) {}
         ~Session() override { net.journal.push_back("close session"); }
         std::unique_ptr<InternetRequest> OpenUrl(const std::string& address,
-                                                 std::uint32_t flags) override {
+                                                 const UrlRequest& request) override {
+            net.lastRequest = request;
             char f[16];
-            std::snprintf(f, sizeof f, "%08X", flags);
+            std::snprintf(f, sizeof f, "%08X", request.flags);
             net.journal.push_back("open url " + address + " " + f);
             if (!net.addressOpens) return nullptr;
             return std::make_unique<Request>(net);
         }
     };
-    std::unique_ptr<InternetSession> Open(const std::string& agent) override {
-        journal.push_back("open service " + agent);
+    std::unique_ptr<InternetSession> Open(const std::string& agent,
+                                          InternetAccess access) override {
+        journal.push_back("open service " + agent +
+                          (access == InternetAccess::Direct ? " direct" : " preconfigured"));
         if (!serviceOpens) return nullptr;
         return std::make_unique<Session>(*this);
     }
@@ -97,11 +101,13 @@ TEST(HttpGetText, AsksWithTheAgentReloadFlagAndChunkSize) {
     FakeInternet net;
     net.reads = {{true, std::string(1024, 'a')}, {true, "b"}};
     HttpGetText(net, "http://127.0.0.1:8321/plus/play.php?aid=101");
-    EXPECT_EQ(
-        net.journal,
-        (std::vector<std::string>{
-            "open service MyApp", "open url http://127.0.0.1:8321/plus/play.php?aid=101 80000000",
-            "status", "read 1024", "read 1024", "read 1024", "close request", "close session"}));
+    EXPECT_EQ(net.journal,
+              (std::vector<std::string>{
+                  "open service MyApp preconfigured",
+                  "open url http://127.0.0.1:8321/plus/play.php?aid=101 80000000", "status",
+                  "read 1024", "read 1024", "read 1024", "close request", "close session"}));
+    EXPECT_EQ(net.lastRequest.headers, "");
+    EXPECT_EQ(net.lastRequest.context, 0u);
 }
 
 TEST(HttpGetText, OpeningFailuresGiveEmptyTextAndCloseWhatWasOpen) {
@@ -109,15 +115,15 @@ TEST(HttpGetText, OpeningFailuresGiveEmptyTextAndCloseWhatWasOpen) {
     noService.serviceOpens = false;
     noService.reads = {{true, "unused"}};
     EXPECT_EQ(HttpGetText(noService, "http://h/"), "");
-    EXPECT_EQ(noService.journal, (std::vector<std::string>{"open service MyApp"}));
+    EXPECT_EQ(noService.journal, (std::vector<std::string>{"open service MyApp preconfigured"}));
 
     FakeInternet noAddress;
     noAddress.addressOpens = false;
     noAddress.reads = {{true, "unused"}};
     EXPECT_EQ(HttpGetText(noAddress, "http://h/"), "");
     EXPECT_EQ(noAddress.journal,
-              (std::vector<std::string>{"open service MyApp", "open url http://h/ 80000000",
-                                        "close session"}));
+              (std::vector<std::string>{"open service MyApp preconfigured",
+                                        "open url http://h/ 80000000", "close session"}));
 }
 
 TEST(HttpGetText, ErrorStatusOrNoStatusIsAFailureAndItsBodyIsNotRead) {

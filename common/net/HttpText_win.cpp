@@ -7,6 +7,9 @@
 
 #include "Handles_win.h"
 
+static_assert(kInternetFlagReload == INTERNET_FLAG_RELOAD);
+static_assert(kInternetFlagTransferBinary == INTERNET_FLAG_TRANSFER_BINARY);
+
 namespace {
 
 void CloseInternetHandle(HINTERNET h) {
@@ -39,9 +42,13 @@ class WinInetSession : public InternetSession {
   public:
     explicit WinInetSession(UniqueInternet h) : h_(std::move(h)) {}
     std::unique_ptr<InternetRequest> OpenUrl(const std::string& address,
-                                             std::uint32_t flags) override {
-        UniqueInternet url(
-            InternetOpenUrlA(h_.get(), address.c_str(), nullptr, 0, static_cast<DWORD>(flags), 0));
+                                             const UrlRequest& request) override {
+        const bool headers = !request.headers.empty();
+        // A header length of all ones has the platform take it from the terminator.
+        UniqueInternet url(InternetOpenUrlA(
+            h_.get(), address.c_str(), headers ? request.headers.c_str() : nullptr,
+            headers ? static_cast<DWORD>(-1) : 0, static_cast<DWORD>(request.flags),
+            static_cast<DWORD_PTR>(request.context)));
         if (!url) return nullptr;
         return std::make_unique<WinInetRequest>(std::move(url));
     }
@@ -52,9 +59,11 @@ class WinInetSession : public InternetSession {
 
 }  // namespace
 
-std::unique_ptr<InternetSession> WinInetPort::Open(const std::string& agent) {
-    UniqueInternet service(
-        InternetOpenA(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+std::unique_ptr<InternetSession> WinInetPort::Open(const std::string& agent,
+                                                   InternetAccess access) {
+    const DWORD type =
+        access == InternetAccess::Direct ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PRECONFIG;
+    UniqueInternet service(InternetOpenA(agent.c_str(), type, nullptr, nullptr, 0));
     if (!service) return nullptr;
     return std::make_unique<WinInetSession>(std::move(service));
 }

@@ -7,7 +7,7 @@
 // The internet port on WinInet.
 class WinInetPort : public InternetPort {
   public:
-    std::unique_ptr<InternetSession> Open(const std::string& agent) override;
+    std::unique_ptr<InternetSession> Open(const std::string& agent, InternetAccess access) override;
 };
 
 // HttpGetText through WinInet.

@@ -55,6 +55,8 @@ class TEWBZAM : public TOleControl {
 
   protected:
     void HandleEvent(DISPID id, DISPPARAMS* params) override;
+    // Lets go of the control's IWebBrowser2; a later use fetches it again.
+    void ReleaseDefaultInterface() { browser_.Reset(); }
 
   private:
     ComPtr<IWebBrowser2> browser_;

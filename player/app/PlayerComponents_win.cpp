@@ -8,6 +8,7 @@
 #include "HistoryBinder_win.h"
 #include "Handles_win.h"
 #include "LockBinder_win.h"
+#include "Launch_win.h"
 #include "ModulePath_win.h"
 #include "PipelineBinder_win.h"
 #include "PlayPipeline.h"
@@ -61,16 +62,8 @@ class PlayerComponents final : public MainComponents,
         return std::make_unique<ProfileFile>(path, kPlayerSettingsBuffer);
     }
     void StartProgram(const std::string& path, const std::string& folder) override {
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        si.dwFlags = STARTF_USESHOWWINDOW;
-        si.wShowWindow = SW_SHOW;
-        std::string commandLine = "\"" + path + "\"";
-        PROCESS_INFORMATION pi{};
-        if (CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                           folder.c_str(), &si, &pi)) {
-            UniqueHandle process(pi.hProcess), thread(pi.hThread);
-        }
+        // A missing tray program goes unnoticed.
+        launch::StartProgram(path, folder);
     }
     bool FolderExists(const std::string& path) override {
         const DWORD attributes = GetFileAttributesA(path.c_str());

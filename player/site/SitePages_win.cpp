@@ -1,10 +1,10 @@
 #include "SitePages_win.h"
 
-#include <shellapi.h>
 #include <shlwapi.h>
 
 #include "ComError_win.h"
 #include "DIvezoZaz.h"
+#include "Launch_win.h"
 #include "LoadingPage.h"
 #include "TextConv_win.h"
 
@@ -55,5 +55,5 @@ void TSitePages::Navigate(const std::string& address) {
 
 void TSitePages::OpenInDefaultBrowser(const std::string& address) {
     // Nothing is reported when no program takes the address.
-    ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    launch::OpenAddress(address);
 }

@@ -1,0 +1,8 @@
+#include "VersionText_win.h"
+
+#include "HttpText_win.h"
+
+std::string WinVersionSource::FetchVersionText(const std::string& address) {
+    WinInetPort port;
+    return ::FetchVersionText(port, address);
+}

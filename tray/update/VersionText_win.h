@@ -1,0 +1,10 @@
+#pragma once
+#include <string>
+
+#include "VersionText.h"
+
+// The version text through WinInet.
+class WinVersionSource : public VersionSource {
+  public:
+    std::string FetchVersionText(const std::string& address) override;
+};
