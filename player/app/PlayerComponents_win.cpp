@@ -6,7 +6,6 @@
 #include "DownloadFile.h"
 #include "FormCreate.h"
 #include "HistoryBinder_win.h"
-#include "Handles_win.h"
 #include "LockBinder_win.h"
 #include "Launch_win.h"
 #include "ModulePath_win.h"
