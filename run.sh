@@ -29,6 +29,7 @@ host=$(sed -n 's/^VARIZ_CONTENT_HOST:STRING=//p' "$root/build/win64/CMakeCache.t
 server_pid=""
 player_pid=""
 cleanup() {
+    declare -F write_index >/dev/null && write_index
     [ -n "$player_pid" ] && kill "$player_pid" 2>/dev/null
     wineserver -k 2>/dev/null
     [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
@@ -70,8 +71,29 @@ close_player() {
     player_pid=""
 }
 
+shots=()
 shot() {
-    import -display "$DISPLAY" -window root "$out/$1.png" && echo "  $out/$1.png: $2"
+    import -display "$DISPLAY" -window root "$out/$1.png" && echo "  $out/$1.png: $2" &&
+        shots+=("$1" "$2")
+}
+
+# One page with every screenshot of the tour and a line under each saying what it shows.
+write_index() {
+    [ ${#shots[@]} -gt 0 ] || return 0
+    python3 - "$out/index.html" "${shots[@]}" <<'PY'
+import html, sys
+page, pairs = sys.argv[1], sys.argv[2:]
+rows = "".join(
+    f'<figure><img src="{html.escape(name)}.png" alt=""><figcaption>{html.escape(text)}'
+    "</figcaption></figure>\n"
+    for name, text in zip(pairs[::2], pairs[1::2]))
+with open(page, "w", encoding="utf-8") as f:
+    f.write('<!DOCTYPE html>\n<html lang="en"><head><meta charset="utf-8">'
+            "<title>Variz tour</title><style>body{font-family:sans-serif;margin:2em}"
+            "figure{margin:0 0 2em}img{max-width:100%;border:1px solid #ccc}"
+            "figcaption{margin-top:.4em}</style></head><body>\n<h1>Variz tour</h1>\n"
+            + rows + "</body></html>\n")
+PY
 }
 
 echo "Tour:"
@@ -139,5 +161,20 @@ xdotool mousemove $((wx + 160 + 64 * 7 + 32)) $((wy + 8 + 30)) click 1
 sleep 1
 shot 11-history "the play history in the side panel, with the episode just fetched"
 convert "$out/11-history.png" -crop "285x482+$((wx + 621))+$((wy + 71))" +repage "$out/11-history.png"
+# The lock: one click locks at once; the next asks for the password first. No member has logged
+# in here, so the empty entry unlocks.
+xdotool mousemove $((wx + 160 + 64 + 32)) $((wy + 8 + 30)) click 1
+sleep 2
+eval "$(xdotool search --name "^dn $" getwindowgeometry --shell 2>/dev/null | head -n 5)"
+wx=${X:-0}; wy=${Y:-0}; ww=${WIDTH:-1024}; wh=${HEIGHT:-768}
+shot 12-locked "lock mode: the window fills the screen and only the lock button is on"
+xdotool mousemove $((wx + 160 + 64 + 32)) $((wy + 8 + 30)) click 1
+sleep 1
+dx=$((wx + (ww - 318) / 2)); dy=$((wy + (wh - 167) / 2))
+shot 13-unlock-dialog "the lock button asks for the parent's password before it unlocks"
+convert "$out/13-unlock-dialog.png" -crop "318x167+$dx+$dy" +repage "$out/13-unlock-dialog.png"
+xdotool mousemove $((dx + 249)) $((dy + 137)) click 1
+sleep 1
+shot 14-unlocked "unlocked: the buttons are back and the window stays maximised"
 close_player || exit 1
-echo "Screenshots are in $out"
+echo "Screenshots are in $out, all of them on $out/index.html"

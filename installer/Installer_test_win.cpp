@@ -30,7 +30,7 @@ constexpr wchar_t kUninstallKey[] =
 constexpr wchar_t kProductKey[] = L"Software\\Tolubeni";
 
 // Runs a program with a command line and waits for it; its exit code, or -1.
-long Run(const fs::path& exe, const std::wstring& arguments) {
+long RunProgram(const fs::path& exe, const std::wstring& arguments) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
@@ -112,12 +112,12 @@ class InstallerTest : public ::testing::Test {
     }
 
     long Install(const std::wstring& arguments) {
-        return Run(FromBuild(VARIZ_SETUP_EXE), arguments);
+        return RunProgram(FromBuild(VARIZ_SETUP_EXE), arguments);
     }
     long InstallInto(const fs::path& dir) { return Install(L"/S /D=" + dir.wstring()); }
     // The uninstaller copies itself away and removes the original; done when that is gone.
     bool Uninstall(const std::wstring& more = {}) {
-        if (Run(dir_ / "uninstall.exe", L"/S " + more) != 0) return false;
+        if (RunProgram(dir_ / "uninstall.exe", L"/S " + more) != 0) return false;
         return WaitUntil([&] { return !fs::exists(dir_ / "uninstall.exe"); }, 60s, 100ms);
     }
     void StartInstalledPlayer() {

@@ -81,8 +81,10 @@ INT_PTR CTrayDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
                     return logic_ && logic_->OnCommand(LOWORD(wp));
             }
         case WM_WINDOWPOSCHANGING:
-            // The modal loop shows its dialog once it is idle; this one stays hidden for good.
-            reinterpret_cast<WINDOWPOS*>(lp)->flags &= ~SWP_SHOWWINDOW;
+            // The modal loop shows its dialog once it is idle; this one stays hidden for good,
+            // and takes the foreground from no one.
+            if (auto* pos = reinterpret_cast<WINDOWPOS*>(lp); pos->flags & SWP_SHOWWINDOW)
+                pos->flags = (pos->flags & ~SWP_SHOWWINDOW) | SWP_NOACTIVATE;
             return FALSE;
         case WM_DESTROY:
             // While the window is still there for the shell to find the icon by.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,8 @@ class TrayUpdateTest : public ::testing::Test {
     // Natively the backslash is part of a file name: the tray's files stay in the test's folder.
     const std::string base = dir.File("Zorvane");
     const std::string installer = base + "\\update.exe";
+    // Under Windows the same names are files of a folder, which has to be there.
+    const bool folder = std::filesystem::create_directories(base);
 
     void Store(const char* key, const std::optional<std::string>& value) {
         if (value)
