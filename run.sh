@@ -161,20 +161,17 @@ xdotool mousemove $((wx + 160 + 64 * 7 + 32)) $((wy + 8 + 30)) click 1
 sleep 1
 shot 11-history "the play history in the side panel, with the episode just fetched"
 convert "$out/11-history.png" -crop "285x482+$((wx + 621))+$((wy + 71))" +repage "$out/11-history.png"
-# The lock: one click locks at once; the next asks for the password first. No member has logged
-# in here, so the empty entry unlocks.
+# The lock: one click locks at once; the next asks for the password first. The tour closes the
+# player with the dialog showing: the dialog ends first.
 xdotool mousemove $((wx + 160 + 64 + 32)) $((wy + 8 + 30)) click 1
 sleep 2
 eval "$(xdotool search --name "^dn $" getwindowgeometry --shell 2>/dev/null | head -n 5)"
 wx=${X:-0}; wy=${Y:-0}; ww=${WIDTH:-1024}; wh=${HEIGHT:-768}
-shot 12-locked "lock mode: the window fills the screen and only the lock button is on"
+shot 12-locked "lock mode: only the lock button is on (on a desktop the window also fills the screen; the virtual display has no window manager to do it)"
 xdotool mousemove $((wx + 160 + 64 + 32)) $((wy + 8 + 30)) click 1
 sleep 1
 dx=$((wx + (ww - 318) / 2)); dy=$((wy + (wh - 167) / 2))
 shot 13-unlock-dialog "the lock button asks for the parent's password before it unlocks"
 convert "$out/13-unlock-dialog.png" -crop "318x167+$dx+$dy" +repage "$out/13-unlock-dialog.png"
-xdotool mousemove $((dx + 249)) $((dy + 137)) click 1
-sleep 1
-shot 14-unlocked "unlocked: the buttons are back and the window stays maximised"
 close_player || exit 1
 echo "Screenshots are in $out, all of them on $out/index.html"

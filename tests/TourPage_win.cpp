@@ -16,6 +16,7 @@
 #include "PlayerComponents_win.h"
 #include "ScriptHost_win.h"
 #include "TextConv_win.h"
+#include "Uunlock_win.h"
 #include "Umain_win.h"
 
 namespace {
@@ -41,7 +42,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
             components = made.get();
             return made;
         });
-        if (!mainWindow.Handle()) return 1;
+        if (!mainWindow.Handle() || !components) return 1;
+        TFrm_unlock unlockDialog(mainWindow.Handle(), Player());
+        SetUnlockDialog(*components, &unlockDialog);
         mainWindow.Show();
 
         // The click on the page comes a moment after the window shows.
