@@ -175,8 +175,21 @@ shot 13-unlock-dialog "the lock button asks for the parent's password before it 
 convert "$out/13-unlock-dialog.png" -crop "318x167+$dx+$dy" +repage "$out/13-unlock-dialog.png"
 # Under Xvfb Wine hands the dialog its button's release only with the next pointer event, which a
 # hand on the mouse always makes.
-xdotool mousemove $((dx + 249)) $((dy + 137)) click 1 sleep 0.3 mousemove_relative 3 3
+xdotool mousemove $((dx + 249)) $((dy + 137))
+sleep 0.5
+xdotool click 1
+sleep 1
+xdotool mousemove_relative 3 3
 sleep 1
 shot 14-unlocked "unlocked: the buttons are back"
 close_player || exit 1
+# The tray that the player started: its icon sits in Wine's own tray window here.
+eval "$(xdotool search --name "^Wine System Tray$" getwindowgeometry --shell 2>/dev/null | head -n 3)"
+if [ -n "${X:-}" ]; then
+    xdotool mousemove $((X + 10)) $((Y + 10)) click 3
+    sleep 1
+    shot 15-tray-menu "the tray icon's menu: open the player, home page, update, exit"
+    convert "$out/15-tray-menu.png" -crop "130x115+$X+$Y" +repage "$out/15-tray-menu.png"
+    xdotool key Escape
+fi
 echo "Screenshots are in $out, all of them on $out/index.html"
