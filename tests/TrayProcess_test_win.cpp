@@ -245,7 +245,9 @@ TEST_F(TrayProcessTest, ASecondStartLeavesOneIconAndEndsWithoutAWord) {
     ASSERT_TRUE(WaitUntil([&] { return winetray::IconCount() == icons_ + 1; }));
     // Never seen, never on the taskbar.
     EXPECT_FALSE(IsWindowVisible(tray));
-    EXPECT_NE(GetWindowLongPtrW(tray, GWL_EXSTYLE) & WS_EX_TOOLWINDOW, 0);
+    // The window is there to be found a moment before its initialisation has styled it.
+    EXPECT_TRUE(
+        WaitUntil([&] { return (GetWindowLongPtrW(tray, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0; }));
 
     HANDLE second = StartTray();
     ASSERT_NE(second, nullptr);

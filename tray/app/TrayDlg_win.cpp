@@ -3,7 +3,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "CallbackGuards_win.h"
+#include "DialogProc_win.h"
 #include "Contract.h"
 #include "Launch_win.h"
 #include "ProfileFile_win.h"
@@ -34,26 +34,10 @@ CTrayDlg::~CTrayDlg() {
 }
 
 void CTrayDlg::DoModal() {
-    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TRAY),
-                                           nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
-    if (result == -1) throw std::runtime_error("Unable to create the tray's window");
-}
-
-INT_PTR CALLBACK CTrayDlg::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<CTrayDlg*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    if (msg == WM_INITDIALOG) {
-        self = reinterpret_cast<CTrayDlg*>(lp);
-        SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-        self->hwnd_ = hwnd;
-    }
-    if (!self) return FALSE;
     const INT_PTR result =
-        GuardWindowMessage([&]() -> LRESULT { return self->HandleMessage(msg, wp, lp); }, FALSE);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-        self->hwnd_ = nullptr;
-    }
-    return result;
+        DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_TRAY), nullptr,
+                        ObjectDialogProc<CTrayDlg>, reinterpret_cast<LPARAM>(this));
+    if (result == -1) throw std::runtime_error("Unable to create the tray's window");
 }
 
 INT_PTR CTrayDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

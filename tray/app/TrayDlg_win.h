@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "DialogProc_win.h"
 #include "SyncReport_win.h"
 #include "TrayDlg.h"
 #include "TrayIcon_win.h"
@@ -29,7 +30,7 @@ class CTrayDlg final : TrayTimers,
     void DoModal();
 
   private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend INT_PTR CALLBACK ObjectDialogProc<CTrayDlg>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void OnInitDialog();
     void CenterWindow();

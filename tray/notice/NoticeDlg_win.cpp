@@ -1,6 +1,6 @@
 #include "NoticeDlg_win.h"
 
-#include "CallbackGuards_win.h"
+#include "DialogProc_win.h"
 #include "ComError_win.h"
 #include "Notice.h"
 #include "TrayResources.h"
@@ -22,31 +22,14 @@ CNoticeDlg::~CNoticeDlg() {
 
 bool CNoticeDlg::Create(HWND owner) {
     if (hwnd_) return true;
-    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_NOTICE), owner, DialogProc,
-                       reinterpret_cast<LPARAM>(this));
+    CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_NOTICE), owner,
+                       ObjectDialogProc<CNoticeDlg>, reinterpret_cast<LPARAM>(this));
     return hwnd_ != nullptr;
 }
 
 void CNoticeDlg::DestroyWindow() {
     // The window may have gone with its owner already.
     if (hwnd_) ::DestroyWindow(hwnd_);
-}
-
-INT_PTR CALLBACK CNoticeDlg::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* self = reinterpret_cast<CNoticeDlg*>(GetWindowLongPtrW(hwnd, DWLP_USER));
-    if (msg == WM_INITDIALOG) {
-        self = reinterpret_cast<CNoticeDlg*>(lp);
-        SetWindowLongPtrW(hwnd, DWLP_USER, lp);
-        self->hwnd_ = hwnd;
-    }
-    if (!self) return FALSE;
-    const INT_PTR result =
-        GuardWindowMessage([&]() -> LRESULT { return self->HandleMessage(msg, wp, lp); }, FALSE);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(hwnd, DWLP_USER, 0);
-        self->hwnd_ = nullptr;
-    }
-    return result;
 }
 
 INT_PTR CNoticeDlg::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {

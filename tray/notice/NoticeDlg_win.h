@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "DialogProc_win.h"
 #include "Geometry.h"
 #include "HtmlCtrl_win.h"
 
@@ -35,7 +36,7 @@ class CNoticeDlg {
     Animation Animate;
 
   private:
-    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    friend INT_PTR CALLBACK ObjectDialogProc<CNoticeDlg>(HWND, UINT, WPARAM, LPARAM);
     INT_PTR HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
     void OnInitDialog();
     void Layout(int width, int height);
