@@ -46,6 +46,8 @@ class FakeCanvas : public MovieCanvas {
     std::vector<std::pair<PixelRect, Rgb>> fills;
     std::vector<DrawnText> texts;
     void FillRect(const PixelRect& rect, Rgb color) override { fills.push_back({rect, color}); }
+    void DrawPicture(const PixelImage& p) override { picture = p; }
+    PixelImage picture;
     void DrawText(const PixelRect& box, const std::u16string& line, Rgb color, int pixelHeight,
                   TextAlign align) override {
         texts.push_back({box, line, color, pixelHeight, align});

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Actions.h"
 #include "SwfTestData.h"
 
 using namespace swfdata;
@@ -14,13 +15,36 @@ SwfMovie Read(const Bytes& data) {
     return m;
 }
 
-std::vector<std::u16string> Commands(const SwfFrame& f) {
+// What a frame's action blocks ask for: "stop", "play", and FSCommands as "command|args".
+class CommandRecorder : public ActionHost {
+  public:
     std::vector<std::u16string> out;
-    for (const SwfAction& a : f.actions)
-        out.push_back(a.kind == SwfAction::FSCommand ? a.command + u"|" + a.args
-                      : a.kind == SwfAction::Stop    ? u"stop"
-                                                     : u"play");
-    return out;
+    void SetTarget(const std::u16string&) override {}
+    void Stop() override { out.push_back(u"stop"); }
+    void Play() override { out.push_back(u"play"); }
+    void NextFrame() override {}
+    void PrevFrame() override {}
+    void GotoFrame(int, bool) override {}
+    void GotoLabel(const std::u16string&, bool) override {}
+    void GetUrl(const std::u16string& url, const std::u16string& target) override {
+        if (url.size() > 10 &&
+            (url.compare(0, 10, u"FSCommand:") == 0 || url.compare(0, 10, u"fscommand:") == 0))
+            out.push_back(url.substr(10) + u"|" + target);
+    }
+    ActionValue GetVariable(const std::u16string&) override { return {}; }
+    void SetVariable(const std::u16string&, const ActionValue&) override {}
+    ActionValue GetProperty(const std::u16string&, int) override { return {}; }
+    void SetProperty(const std::u16string&, int, const ActionValue&) override {}
+    bool CallClipMethod(const std::u16string&, const std::u16string&,
+                        const std::vector<ActionValue>&) override {
+        return false;
+    }
+};
+
+std::vector<std::u16string> Commands(const SwfFrame& f) {
+    CommandRecorder r;
+    for (const auto& block : f.actions) RunActions(block, 8, r);
+    return r.out;
 }
 
 }  // namespace

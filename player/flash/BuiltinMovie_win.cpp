@@ -48,6 +48,22 @@ void GdiMovieCanvas::FillRect(const PixelRect& rect, Rgb color) {
     ::FillRect(dc_, &r, static_cast<HBRUSH>(brush.get()));
 }
 
+void GdiMovieCanvas::DrawPicture(const PixelImage& picture) {
+    if (picture.width <= 0 || picture.height <= 0) return;
+    // The picture's rows are a top-down 32-bit device-independent bitmap already.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    // A failed copy leaves the background that was filled before.
+    SetDIBitsToDevice(
+        dc_, 0, 0, static_cast<DWORD>(picture.width), static_cast<DWORD>(picture.height), 0, 0, 0,
+        static_cast<UINT>(picture.height), picture.pixels.data(), &info, DIB_RGB_COLORS);
+}
+
 void GdiMovieCanvas::DrawText(const PixelRect& box, const std::u16string& line, Rgb color,
                               int pixelHeight, TextAlign align) {
     if (line.empty() || box.right <= box.left || box.bottom <= box.top) return;

@@ -35,6 +35,7 @@ class GdiMovieCanvas : public MovieCanvas {
     GdiMovieCanvas& operator=(const GdiMovieCanvas&) = delete;
 
     void FillRect(const PixelRect& rect, Rgb color) override;
+    void DrawPicture(const PixelImage& picture) override;
     void DrawText(const PixelRect& box, const std::u16string& line, Rgb color, int pixelHeight,
                   TextAlign align) override;
 

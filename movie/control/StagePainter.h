@@ -1,0 +1,52 @@
+#pragma once
+// One frame of the timelines into a picture: every display list in depth order with its matrices
+// and colour transforms, clip masks over the depths they name, shapes, morph shapes at their
+// ratio, bitmaps, static texts from their fonts' glyphs and buttons in their state. Geometry is
+// built once per character; a frame only transforms and fills it. Text fields drawn in a platform
+// font are handed back to the caller.
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "Renderer.h"
+#include "Timeline.h"
+
+class StagePainter {
+  public:
+    struct Field {
+        const SwfEditText* text = nullptr;
+        const Clip* clip = nullptr;  // whose variables the field shows
+        Matrix2D toDevice;           // the field's twips to device pixels
+    };
+
+    // Forgets the geometry of the movie before.
+    void Reset();
+    // Draws over `target`, which already holds the background.
+    void Paint(const SwfMovie& movie, const Clip& root, const Matrix2D& stageToDevice,
+               PixelImage& target, std::vector<Field>& fields);
+
+  private:
+    struct Context {
+        Matrix2D m;
+        SwfCxform cxform;
+        const CoverageMask* mask = nullptr;
+        const Clip* owner = nullptr;  // the clip whose display list is drawn
+    };
+    void DrawList(const Clip& clip, const Context& c);
+    void DrawObject(const DisplayObject& o, const Context& c);
+    void DrawCharacter(std::uint16_t id, std::uint16_t ratio, const Clip* clip,
+                       std::uint8_t buttonState, const Context& c);
+    void DrawGeometry(const ShapeGeometry& g, const Context& c, const Rgba* color = nullptr);
+    void DrawText(const SwfText& text, const Context& c);
+    // The object's coverage, within `outer`, as a mask.
+    void BuildMask(const DisplayObject& o, const Context& c, CoverageMask& out);
+    const ShapeGeometry* Glyph(std::uint16_t font, std::uint32_t index);
+
+    const SwfMovie* movie_ = nullptr;
+    PixelImage* target_ = nullptr;
+    std::vector<Field>* fields_ = nullptr;
+    Renderer renderer_;
+    std::map<std::uint16_t, ShapeGeometry> shapes_;  // shapes and placed bitmaps
+    std::map<std::pair<std::uint16_t, std::uint32_t>, ShapeGeometry> glyphs_;
+    int nesting_ = 0;
+};

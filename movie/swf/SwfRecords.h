@@ -1,0 +1,27 @@
+#pragma once
+// The small records that many tags share.
+#include "SwfBits.h"
+#include "SwfCharacters.h"
+
+namespace swf {
+
+SwfRect ReadRect(BitReader& r);
+SwfMatrix ReadMatrix(BitReader& r);
+// CXFORM, or CXFORMWITHALPHA with `withAlpha`.
+SwfCxform ReadCxform(BitReader& r, bool withAlpha);
+Rgba ReadRgb(BitReader& r);
+Rgba ReadRgba(BitReader& r);
+
+// Counts what the readers make against the movie's limits.
+struct Budget {
+    std::size_t edges = 0;
+    std::size_t bitmapPixels = 0;
+    std::size_t actionBytes = 0;
+};
+
+}  // namespace swf
+
+namespace swf {
+// Reads past a FILTERLIST; false when it cannot be read (the fields after it are then lost).
+bool SkipFilters(BitReader& r);
+}  // namespace swf
