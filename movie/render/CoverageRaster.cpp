@@ -24,8 +24,8 @@ void CoverageRaster::Quad(Point p0, Point c, Point p1) {
     const double ddx = p0.x - 2 * c.x + p1.x, ddy = p0.y - 2 * c.y + p1.y;
     const double dd = std::sqrt(ddx * ddx + ddy * ddy);
     if (!std::isfinite(dd)) return;
-    // The chord of n pieces strays dd / (8 n^2) from the curve: a tenth of a pixel at most.
-    const int n = std::clamp(static_cast<int>(std::ceil(std::sqrt(dd * 1.25))), 1, 100);
+    // A chord of n pieces strays dd / (4 n^2) from the curve: a twentieth of a pixel at most.
+    const int n = std::clamp(static_cast<int>(std::ceil(std::sqrt(dd * 5))), 1, 200);
     Point prev = p0;
     for (int i = 1; i <= n; ++i) {
         const double t = static_cast<double>(i) / n, u = 1 - t;

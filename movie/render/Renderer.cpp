@@ -93,7 +93,7 @@ void Renderer::RasterStroke(const StrokeRun& run, const SwfLineStyle& style, con
             const Point q = m.Apply(e.c);
             const double ddx = p0.x - 2 * q.x + p1.x, ddy = p0.y - 2 * q.y + p1.y;
             const int n = std::clamp(
-                static_cast<int>(std::ceil(std::sqrt(std::sqrt(ddx * ddx + ddy * ddy) * 1.25))), 1,
+                static_cast<int>(std::ceil(std::sqrt(std::sqrt(ddx * ddx + ddy * ddy) * 5))), 1,
                 100);
             for (int i = 1; i <= n; ++i) {
                 const double t = static_cast<double>(i) / n, u = 1 - t;

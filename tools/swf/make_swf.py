@@ -13,7 +13,11 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from swf import compress, episode_movie, loading_movie, logo_movie, scramble  # noqa: E402,F401
+from swf import (  # noqa: E402,F401
+    Movie, Shape, Sprite, compress, cxform, episode_movie, fscommand, goto_label, loading_movie,
+    logo_movie, matrix, scramble, set_variable, stop)
+
+RED, GREEN, BLUE, BLACK = 0xFF0000, 0x00FF00, 0x0000FF, 0x000000
 
 
 def write(path, data):
@@ -31,6 +35,88 @@ def shipped(out):
     write(os.path.join(web, "load.swf"), loading_movie())
 
 
+def shapes_movie():
+    """Fills and strokes whose pixels the tests compute; 100 x 100 pixels, white."""
+    m = Movie(100, 100)
+    square = Shape()
+    square.rect(10, 10, 30, 30, square.solid(RED))
+    m.place_full(m.shape(square), 1)
+    # Two fills share the edge at x = 50.5: fill 0 on its left (east, going down), fill 1 on
+    # its right.
+    shared = Shape()
+    green, blue = shared.solid(GREEN), shared.solid(BLUE)
+    shared.move(50.5, 10, fill0=blue, fill1=green).line_to(50.5, 30)
+    shared.move(50.5, 30, fill1=green).line_to(40, 30).line_to(40, 10).line_to(50.5, 10)
+    shared.move(50.5, 10, fill1=blue).line_to(60, 10).line_to(60, 30).line_to(50.5, 30)
+    m.place_full(m.shape(shared), 2)
+    edges = Shape()
+    edges.rect(70.25, 10, 90.75, 30, edges.solid(BLACK))
+    m.place_full(m.shape(edges), 3)
+    # The curve's apex lies at (30, 60).
+    curve = Shape()
+    red = curve.solid(RED)
+    curve.move(10, 70, fill1=red).curve_to(30, 50, 50, 70).line_to(50, 90).line_to(10, 90) \
+        .line_to(10, 70)
+    m.place_full(m.shape(curve), 4)
+    stroke = Shape()
+    stroke.move(60, 80, line=stroke.line_style(4, BLACK)).line_to(90, 80)
+    m.place_full(m.shape(stroke), 5)
+    m.show_frame()
+    return m.bytes()
+
+
+def display_movie():
+    """One square placed rotated and scaled, half transparent, and under a mask."""
+    m = Movie(100, 100)
+    square = Shape()
+    square.rect(0, 0, 10, 10, square.solid(RED))
+    sid = m.shape(square)
+    m.place_full(sid, 1, matrix=matrix(20, 20, 2, 2, rotate=45))
+    m.place_full(sid, 2, matrix=matrix(50, 10, 2, 2), cxform=cxform((1, 1, 1, 0.5)))
+    mask = Shape()
+    mask.rect(50, 40, 60, 60, mask.solid(BLACK))
+    masked = Shape()
+    masked.rect(40, 40, 80, 60, masked.solid(BLUE))
+    m.place_full(m.shape(mask), 3, clip_depth=4)
+    m.place_full(m.shape(masked), 4)
+    m.show_frame()
+    return m.bytes()
+
+
+def sprite_movie():
+    """A movie clip of three frames moves a square 10 pixels a frame while the main timeline
+    stops on its second frame."""
+    m = Movie(100, 100)
+    square = Shape()
+    square.rect(0, 0, 10, 10, square.solid(RED))
+    sid = m.shape(square)
+    clip = Sprite()
+    clip.place_full(sid, 1, matrix=matrix(0, 0))
+    clip.show_frame()
+    for x in (10, 20):
+        clip.modify(1, matrix=matrix(x, 0))
+        clip.show_frame()
+    m.place_full(m.sprite(clip), 1, matrix=matrix(10, 50), name="mover")
+    m.show_frame()
+    m.actions(stop())
+    m.show_frame()
+    return m.bytes()
+
+
+def actions_movie():
+    """The first frame sets a variable and goes to the label "end", whose frame sends
+    "kefoend" and sets another."""
+    m = Movie(100, 100)
+    m.actions(set_variable("count", "1"), goto_label("end"))
+    m.show_frame()
+    m.show_frame()
+    m.label("end")
+    m.actions(fscommand("kefoend"), set_variable("_root.done", "yes"))
+    m.show_frame()
+    m.show_frame()
+    return m.bytes()
+
+
 def test_movies(out):
     episode = episode_movie("小小画家", "1024", 3, frames=6, fps=12)
     write(os.path.join(out, "episode.swf"), episode)
@@ -40,6 +126,10 @@ def test_movies(out):
     write(os.path.join(out, "episode_one_frame.swf"), episode_movie("One", "7", 12, frames=1))
     write(os.path.join(out, "logo.swf"), logo_movie("2024-05"))
     write(os.path.join(out, "load.swf"), loading_movie())
+    write(os.path.join(out, "shapes.swf"), shapes_movie())
+    write(os.path.join(out, "display.swf"), display_movie())
+    write(os.path.join(out, "sprite.swf"), sprite_movie())
+    write(os.path.join(out, "actions.swf"), actions_movie())
 
 
 def main(argv=None):

@@ -26,7 +26,11 @@ SHOW_FRAME = 1
 SET_BACKGROUND_COLOR = 9
 DO_ACTION = 12
 PLACE_OBJECT2 = 26
+REMOVE_OBJECT2 = 28
+DEFINE_SHAPE3 = 32
 DEFINE_EDIT_TEXT = 37
+DEFINE_SPRITE = 39
+FRAME_LABEL = 43
 DEFINE_FONT2 = 48
 FILE_ATTRIBUTES = 69
 DEFINE_BINARY_DATA = 87
@@ -83,6 +87,160 @@ def _translate(x, y):
     b.put(x, n)
     b.put(y, n)
     return b.bytes()
+
+
+def _matrix(a=1.0, b=0.0, c=0.0, d=1.0, tx=0, ty=0):
+    """A full MATRIX: scale and rotation in 16.16 fixed point, translation in twips."""
+    bits = _Bits()
+    scale = (round(a * 65536), round(d * 65536))
+    rotate = (round(b * 65536), round(c * 65536))
+    for present, pair in ((scale != (65536, 65536), scale), (rotate != (0, 0), rotate)):
+        bits.put(1 if present else 0, 1)
+        if present:
+            n = _signed_bits(*pair)
+            bits.put(n, 5)
+            for v in pair:
+                bits.put(v, n)
+    n = _signed_bits(tx, ty)
+    bits.put(n, 5)
+    bits.put(tx, n)
+    bits.put(ty, n)
+    return bits.bytes()
+
+
+def _cxform_alpha(mult=(256, 256, 256, 256), add=(0, 0, 0, 0)):
+    """A CXFORMWITHALPHA: multipliers in 8.8 fixed point, additions."""
+    bits = _Bits()
+    has_add = any(add)
+    has_mult = tuple(mult) != (256, 256, 256, 256)
+    n = _signed_bits(*(tuple(mult) + tuple(add)))
+    bits.put(1 if has_add else 0, 1)
+    bits.put(1 if has_mult else 0, 1)
+    bits.put(n, 4)
+    if has_mult:
+        for v in mult:
+            bits.put(v, n)
+    if has_add:
+        for v in add:
+            bits.put(v, n)
+    return bits.bytes()
+
+
+def _rgba(color, alpha=255):
+    return _rgb(color) + bytes((alpha,))
+
+
+class Shape:
+    """A DefineShape3 drawn with pixel coordinates: solid fills, line styles, straight and curved
+    edges; each move names the fill on the left (fill0) and on the right (fill1) of the edges
+    that follow, as the movie's edges are drawn with y pointing down."""
+
+    def __init__(self):
+        self.fills = []
+        self.lines = []
+        self.records = []  # ("move", x, y, fill0, fill1, line) | ("line", x, y) | ("curve", ...)
+        self.points = []
+
+    def solid(self, color, alpha=255):
+        self.fills.append(_rgba(color, alpha))
+        return len(self.fills)
+
+    def line_style(self, width, color, alpha=255):
+        self.lines.append(struct.pack("<H", round(width * TWIPS)) + _rgba(color, alpha))
+        return len(self.lines)
+
+    def move(self, x, y, fill0=0, fill1=0, line=0):
+        self.records.append(("move", round(x * TWIPS), round(y * TWIPS), fill0, fill1, line))
+        self.points.append((x, y))
+        return self
+
+    def line_to(self, x, y):
+        self.records.append(("line", round(x * TWIPS), round(y * TWIPS)))
+        self.points.append((x, y))
+        return self
+
+    def curve_to(self, cx, cy, x, y):
+        self.records.append(("curve", round(cx * TWIPS), round(cy * TWIPS), round(x * TWIPS),
+                             round(y * TWIPS)))
+        self.points += [(cx, cy), (x, y)]
+        return self
+
+    def rect(self, x0, y0, x1, y1, fill):
+        """A rectangle drawn clockwise on the screen: its inside is on the right (fill1)."""
+        return self.move(x0, y0, fill1=fill).line_to(x1, y0).line_to(x1, y1).line_to(x0, y1) \
+            .line_to(x0, y0)
+
+    def body(self, cid):
+        xs = [round(p[0] * TWIPS) for p in self.points] or [0]
+        ys = [round(p[1] * TWIPS) for p in self.points] or [0]
+        pad = max([struct.unpack("<H", l[:2])[0] for l in self.lines] or [0])
+        out = struct.pack("<H", cid) + _rect(min(xs) - pad, max(xs) + pad, min(ys) - pad,
+                                             max(ys) + pad)
+        out += bytes((len(self.fills),)) + b"".join(b"\x00" + f for f in self.fills)
+        out += bytes((len(self.lines),)) + b"".join(self.lines)
+        fill_bits = max(1, len(self.fills).bit_length())
+        line_bits = max(1, len(self.lines).bit_length())
+        bits = _Bits()
+        bits.put(fill_bits, 4)
+        bits.put(line_bits, 4)
+        x = y = 0
+        for r in self.records:
+            if r[0] == "move":
+                _, mx, my, f0, f1, ln = r
+                bits.put(0, 1)
+                bits.put(0, 1)  # no new styles
+                bits.put(1, 1)
+                bits.put(1, 1)
+                bits.put(1, 1)
+                bits.put(1, 1)
+                n = _signed_bits(mx, my)
+                bits.put(n, 5)
+                bits.put(mx, n)
+                bits.put(my, n)
+                bits.put(f0, fill_bits)
+                bits.put(f1, fill_bits)
+                bits.put(ln, line_bits)
+                x, y = mx, my
+            elif r[0] == "line":
+                dx, dy = r[1] - x, r[2] - y
+                n = max(2, _signed_bits(dx, dy))
+                bits.put(1, 1)
+                bits.put(1, 1)
+                bits.put(n - 2, 4)
+                bits.put(1, 1)  # general line
+                bits.put(dx, n)
+                bits.put(dy, n)
+                x, y = r[1], r[2]
+            else:
+                cdx, cdy = r[1] - x, r[2] - y
+                adx, ady = r[3] - r[1], r[4] - r[2]
+                n = max(2, _signed_bits(cdx, cdy, adx, ady))
+                bits.put(1, 1)
+                bits.put(0, 1)
+                bits.put(n - 2, 4)
+                for v in (cdx, cdy, adx, ady):
+                    bits.put(v, n)
+                x, y = r[3], r[4]
+        bits.put(0, 6)  # end of shape
+        return out + bits.bytes()
+
+
+def _place_body(depth, cid=None, matrix=None, cxform=None, clip_depth=None, name=None, move=False):
+    flags = (0x01 if move else 0) | (0x02 if cid is not None else 0)
+    flags |= (0x04 if matrix is not None else 0) | (0x08 if cxform is not None else 0)
+    flags |= (0x20 if name is not None else 0) | (0x40 if clip_depth is not None else 0)
+    body = bytes((flags,)) + struct.pack("<H", depth)
+    if cid is not None:
+        body += struct.pack("<H", cid)
+    if matrix is not None:
+        body += matrix
+    if cxform is not None:
+        body += cxform
+    if name is not None:
+        body += _string(name)
+    if clip_depth is not None:
+        body += struct.pack("<H", clip_depth)
+    return body
 
 
 def _string(text):
@@ -143,6 +301,37 @@ class Movie:
         body = bytes((0x01 | 0x04,)) + struct.pack("<H", depth) + _translate(x * TWIPS, y * TWIPS)
         self.current.append(_tag(PLACE_OBJECT2, body))
 
+    def shape(self, shape):
+        """Defines a Shape; returns its character id."""
+        cid = self.next_id
+        self.next_id += 1
+        self.current.append(_tag(DEFINE_SHAPE3, shape.body(cid)))
+        return cid
+
+    def sprite(self, sprite):
+        """Defines a movie clip from a Sprite's frames; returns its character id."""
+        cid = self.next_id
+        self.next_id += 1
+        body = struct.pack("<HH", cid, len(sprite.frames)) + b"".join(sprite.frames) + _tag(END)
+        self.current.append(_tag(DEFINE_SPRITE, body))
+        return cid
+
+    def place_full(self, cid, depth, matrix=None, cxform=None, clip_depth=None, name=None):
+        """Places with a full matrix (see matrix()), a colour transform (see cxform()), a mask
+        over the depths up to clip_depth, an instance name."""
+        self.current.append(_tag(PLACE_OBJECT2, _place_body(depth, cid, matrix, cxform, clip_depth,
+                                                            name)))
+
+    def modify(self, depth, matrix=None, cxform=None):
+        self.current.append(_tag(PLACE_OBJECT2, _place_body(depth, None, matrix, cxform,
+                                                            move=True)))
+
+    def remove(self, depth):
+        self.current.append(_tag(REMOVE_OBJECT2, struct.pack("<H", depth)))
+
+    def label(self, name):
+        self.current.append(_tag(FRAME_LABEL, _string(name)))
+
     def binary_data(self, data):
         """A block of data that nothing shows, as a real cartoon carries its pictures and sound."""
         cid = self.next_id
@@ -165,6 +354,46 @@ class Movie:
         return b"FWS" + bytes((VERSION,)) + struct.pack("<I", 8 + len(body)) + body
 
 
+class Sprite:
+    """The frames of a movie clip: places, moves, removals and actions, frame by frame."""
+
+    def __init__(self):
+        self.frames = []
+        self.current = []
+
+    def place_full(self, cid, depth, matrix=None, cxform=None, clip_depth=None, name=None):
+        self.current.append(_tag(PLACE_OBJECT2, _place_body(depth, cid, matrix, cxform, clip_depth,
+                                                            name)))
+
+    def modify(self, depth, matrix=None, cxform=None):
+        self.current.append(_tag(PLACE_OBJECT2, _place_body(depth, None, matrix, cxform,
+                                                            move=True)))
+
+    def actions(self, *records):
+        self.current.append(_tag(DO_ACTION, b"".join(records) + b"\0"))
+
+    def label(self, name):
+        self.current.append(_tag(FRAME_LABEL, _string(name)))
+
+    def show_frame(self):
+        self.current.append(_tag(SHOW_FRAME))
+        self.frames.append(b"".join(self.current))
+        self.current = []
+
+
+def matrix(x=0.0, y=0.0, scale_x=1.0, scale_y=1.0, rotate=0.0):
+    """A placement matrix: scale, then rotate by `rotate` degrees, then move to (x, y) pixels."""
+    import math
+    r = math.radians(rotate)
+    return _matrix(scale_x * math.cos(r), scale_x * math.sin(r), -scale_y * math.sin(r),
+                   scale_y * math.cos(r), round(x * TWIPS), round(y * TWIPS))
+
+
+def cxform(mult=(1.0, 1.0, 1.0, 1.0), add=(0, 0, 0, 0)):
+    """A colour transform: each channel times its multiplier plus its addition."""
+    return _cxform_alpha(tuple(round(m * 256) for m in mult), add)
+
+
 def stop():
     return bytes((ACTION_STOP,))
 
@@ -176,6 +405,22 @@ def play():
 def get_url(url, target=""):
     data = _string(url) + _string(target)
     return bytes((ACTION_GET_URL,)) + struct.pack("<H", len(data)) + data
+
+
+def goto_frame(frame):
+    """Go to a frame (counted from 0) and stop there."""
+    return bytes((0x81,)) + struct.pack("<HH", 2, frame)
+
+
+def goto_label(label):
+    data = _string(label)
+    return bytes((0x8C,)) + struct.pack("<H", len(data)) + data
+
+
+def set_variable(name, value):
+    """name = value, both strings; a path such as "_root.v" names another timeline's variable."""
+    push = b"\0" + _string(name) + b"\0" + _string(value)
+    return bytes((0x96,)) + struct.pack("<H", len(push)) + push + bytes((0x1D,))
 
 
 def fscommand(command, args=""):
