@@ -125,6 +125,34 @@ TEST_F(DrawingTest, MatricesColourTransformsAndMasks) {
     EXPECT_TRUE(Near(p, 70, 50, kWhite, 0));
 }
 
+TEST_F(DrawingTest, GradientsAndBitmaps) {
+    Load("fills.swf");
+    const PixelImage& p = Frame();
+    // Pixel centres at 0.5 / 80, 40.5 / 80 and 79.5 / 80 of the way from red to blue.
+    EXPECT_TRUE(Near(p, 10, 20, {253, 0, 2}, 3));
+    EXPECT_TRUE(Near(p, 50, 20, {126, 0, 129}, 3));
+    EXPECT_TRUE(Near(p, 89, 20, {2, 0, 253}, 3));
+    // The radial gradient by the distance of the pixel centres (50.5, 40.5) and (55.5, 40.5)
+    // from its centre: 0.07 and 0.55 of its radius.
+    EXPECT_TRUE(Near(p, 50, 40, {237, 0, 18}, 3));
+    EXPECT_TRUE(Near(p, 55, 40, {114, 0, 141}, 3));
+    EXPECT_TRUE(Near(p, 63, 46, kBlue, 0)) << "padded past the circle";
+
+    // The bitmap's corner texels, ten pixels each; the fourth is black at half alpha.
+    EXPECT_TRUE(Near(p, 10, 50, kRed, 0));
+    EXPECT_TRUE(Near(p, 29, 50, {0, 255, 0}, 0));
+    EXPECT_TRUE(Near(p, 10, 69, kBlue, 0));
+    EXPECT_TRUE(Near(p, 29, 69, {127, 127, 127}, 1));
+    EXPECT_TRUE(Near(p, 19, 59, kRed, 0));
+    EXPECT_TRUE(Near(p, 20, 60, {127, 127, 127}, 1));
+    // Placed on its own, a texel is a pixel.
+    EXPECT_TRUE(Near(p, 60, 50, kRed, 0));
+    EXPECT_TRUE(Near(p, 61, 50, {0, 255, 0}, 0));
+    EXPECT_TRUE(Near(p, 60, 51, kBlue, 0));
+    EXPECT_TRUE(Near(p, 61, 51, {127, 127, 127}, 1));
+    EXPECT_TRUE(Near(p, 62, 50, kWhite, 0));
+}
+
 TEST_F(DrawingTest, TheStageScalesIntoTheWindow) {
     Load("shapes.swf");
     // Twice the stage: the square covers (20, 20) to (60, 60); the wider window centres it.

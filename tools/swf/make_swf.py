@@ -83,6 +83,28 @@ def display_movie():
     return m.bytes()
 
 
+def fills_movie():
+    """Gradients and bitmaps: a linear gradient from red to blue over x = 10..90, a radial one
+    from red at (50, 40) to blue at 10 pixels, a 2 x 2 bitmap filling (10, 50)-(30, 70) ten
+    pixels a texel, and the same bitmap placed on its own at (60, 50)."""
+    m = Movie(100, 100)
+    texels = [(255, 255, 0, 0), (255, 0, 255, 0), (255, 0, 0, 255), (128, 0, 0, 0)]
+    bid = m.bitmap(2, 2, texels)
+    linear = Shape()
+    linear.rect(10, 10, 90, 30, linear.gradient(10, 10, 90, 30, [(0, RED, 255), (255, BLUE, 255)]))
+    m.place_full(m.shape(linear), 1)
+    radial = Shape()
+    radial.rect(35, 32, 65, 48,
+                radial.gradient(40, 30, 60, 50, [(0, RED, 255), (255, BLUE, 255)], radial=True))
+    m.place_full(m.shape(radial), 2)
+    pattern = Shape()
+    pattern.rect(10, 50, 30, 70, pattern.bitmap_fill(bid, 10, 50, scale=10))
+    m.place_full(m.shape(pattern), 3)
+    m.place_full(bid, 4, matrix=matrix(60, 50))
+    m.show_frame()
+    return m.bytes()
+
+
 def sprite_movie():
     """A movie clip of three frames moves a square 10 pixels a frame while the main timeline
     stops on its second frame."""
@@ -129,6 +151,7 @@ def test_movies(out):
     write(os.path.join(out, "shapes.swf"), shapes_movie())
     write(os.path.join(out, "display.swf"), display_movie())
     write(os.path.join(out, "sprite.swf"), sprite_movie())
+    write(os.path.join(out, "fills.swf"), fills_movie())
     write(os.path.join(out, "actions.swf"), actions_movie())
 
 

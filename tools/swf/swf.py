@@ -28,6 +28,7 @@ DO_ACTION = 12
 PLACE_OBJECT2 = 26
 REMOVE_OBJECT2 = 28
 DEFINE_SHAPE3 = 32
+DEFINE_BITS_LOSSLESS2 = 36
 DEFINE_EDIT_TEXT = 37
 DEFINE_SPRITE = 39
 FRAME_LABEL = 43
@@ -142,7 +143,28 @@ class Shape:
         self.points = []
 
     def solid(self, color, alpha=255):
-        self.fills.append(_rgba(color, alpha))
+        self.fills.append(b"\x00" + _rgba(color, alpha))
+        return len(self.fills)
+
+    def gradient(self, x0, y0, x1, y1, stops, radial=False, spread=0):
+        """A linear gradient from the left to the right of the box, or a radial one from its
+        centre to its sides; `stops` are (ratio 0-255, colour, alpha)."""
+        a = (x1 - x0) * TWIPS / 32768.0
+        d = (y1 - y0) * TWIPS / 32768.0
+        body = bytes((0x12 if radial else 0x10,))
+        body += _matrix(a, 0, 0, d, round((x0 + x1) / 2 * TWIPS), round((y0 + y1) / 2 * TWIPS))
+        body += bytes(((spread << 6) | len(stops),))
+        for ratio, color, alpha in stops:
+            body += bytes((ratio,)) + _rgba(color, alpha)
+        self.fills.append(body)
+        return len(self.fills)
+
+    def bitmap_fill(self, bitmap_id, x, y, scale=1.0, clipped=True, smoothed=False):
+        """A bitmap with its top left texel at (x, y), each texel `scale` pixels wide."""
+        kind = 0x40 | (1 if clipped else 0) | (0 if smoothed else 2)
+        body = bytes((kind,)) + struct.pack("<H", bitmap_id)
+        body += _matrix(scale * TWIPS, 0, 0, scale * TWIPS, round(x * TWIPS), round(y * TWIPS))
+        self.fills.append(body)
         return len(self.fills)
 
     def line_style(self, width, color, alpha=255):
@@ -176,7 +198,7 @@ class Shape:
         pad = max([struct.unpack("<H", l[:2])[0] for l in self.lines] or [0])
         out = struct.pack("<H", cid) + _rect(min(xs) - pad, max(xs) + pad, min(ys) - pad,
                                              max(ys) + pad)
-        out += bytes((len(self.fills),)) + b"".join(b"\x00" + f for f in self.fills)
+        out += bytes((len(self.fills),)) + b"".join(self.fills)
         out += bytes((len(self.lines),)) + b"".join(self.lines)
         fill_bits = max(1, len(self.fills).bit_length())
         line_bits = max(1, len(self.lines).bit_length())
@@ -306,6 +328,18 @@ class Movie:
         cid = self.next_id
         self.next_id += 1
         self.current.append(_tag(DEFINE_SHAPE3, shape.body(cid)))
+        return cid
+
+    def bitmap(self, width, height, pixels):
+        """A DefineBitsLossless2 bitmap from rows of (alpha, red, green, blue); returns its id."""
+        cid = self.next_id
+        self.next_id += 1
+        raw = b""
+        for a, r, g, b in pixels:
+            # Stored premultiplied.
+            raw += bytes((a, r * a // 255, g * a // 255, b * a // 255))
+        body = struct.pack("<HBHH", cid, 5, width, height) + zlib.compress(raw)
+        self.current.append(_tag(DEFINE_BITS_LOSSLESS2, body))
         return cid
 
     def sprite(self, sprite):
