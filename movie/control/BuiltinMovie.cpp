@@ -170,7 +170,8 @@ std::vector<std::u16string> Lines(const std::u16string& text) {
 
 }  // namespace
 
-BuiltinMovie::BuiltinMovie(BuiltinMovieHost& host) : host_(host) {}
+BuiltinMovie::BuiltinMovie(BuiltinMovieHost& host, ImageDecoder* decoder)
+    : host_(host), decoder_(decoder) {}
 
 bool BuiltinMovie::Prop(int dispId) const {
     const auto it = props_.find(dispId);
@@ -269,7 +270,7 @@ void BuiltinMovie::LoadState(const std::vector<std::uint8_t>& image) {
         return;
     }
     auto movie = std::make_unique<SwfMovie>();
-    if (!ReadSwf(parts.movie, parts.movieLength, *movie))
+    if (!ReadSwf(parts.movie, parts.movieLength, *movie, decoder_))
         throw MovieControlError("The embedded movie cannot be played");
     props_ = std::move(props);
     Start(std::move(movie),

@@ -49,7 +49,8 @@ class BuiltinMovieHost {
 
 class BuiltinMovie : public MovieControl, private Timeline::Events {
   public:
-    explicit BuiltinMovie(BuiltinMovieHost& host);
+    // Pictures inside movies decode through `decoder`; without one they are left out.
+    explicit BuiltinMovie(BuiltinMovieHost& host, ImageDecoder* decoder = nullptr);
 
     void Play() override;
     void Stop() override;
@@ -100,6 +101,7 @@ class BuiltinMovie : public MovieControl, private Timeline::Events {
     std::vector<std::uint8_t> StateBytes() const;
 
     BuiltinMovieHost& host_;
+    ImageDecoder* decoder_;
     MovieControlEvents* events_ = nullptr;
 
     std::unique_ptr<SwfMovie> movie_;

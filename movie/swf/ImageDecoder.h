@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "SwfCharacters.h"
 
@@ -14,6 +15,9 @@ class ImageDecoder {
     virtual bool Decode(const std::uint8_t* data, std::size_t size, std::size_t maxPixels,
                         SwfBitmap& out) = 0;
 };
+
+// The platform's decoder: the imaging component on Windows, Debian's libraries natively.
+std::unique_ptr<ImageDecoder> MakeImageDecoder();
 
 // The kind of picture by its first bytes.
 enum class PictureFormat { Unknown, Jpeg, Png, Gif };

@@ -82,7 +82,8 @@ void GdiMovieCanvas::DrawText(const PixelRect& box, const std::u16string& line, 
 
 // ---- the control on its window
 
-BuiltinMovieControl::BuiltinMovieControl(HWND window) : window_(window), core_(*this) {
+BuiltinMovieControl::BuiltinMovieControl(HWND window)
+    : window_(window), core_(*this, decoder_.get()) {
     core_.SetEvents(this);
 }
 

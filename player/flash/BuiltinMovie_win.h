@@ -12,6 +12,7 @@
 
 #include "BuiltinMovie.h"
 #include "Handles_win.h"
+#include "ImageDecoder.h"
 
 // The built-in movie control on a window: GDI painting, the frame timer and FSCommands delivered
 // from the window's message queue.
@@ -97,6 +98,7 @@ class BuiltinMovieControl : public MovieControl,
     void Paint();
 
     HWND window_;
+    std::unique_ptr<ImageDecoder> decoder_ = MakeImageDecoder();
     BuiltinMovie core_;
     MovieFonts fonts_;
     MovieControlEvents* events_ = nullptr;
