@@ -278,6 +278,7 @@ void BuiltinMovie::LoadState(const std::vector<std::uint8_t>& image) {
 }
 
 void BuiltinMovie::Clear() {
+    over_ = pressed_ = {};
     timeline_.Clear();
     painter_.Reset();
     movie_.reset();
@@ -289,6 +290,7 @@ void BuiltinMovie::Clear() {
 }
 
 void BuiltinMovie::Start(std::unique_ptr<SwfMovie> movie, std::vector<std::uint8_t> bytes) {
+    over_ = pressed_ = {};
     timeline_.Clear();
     painter_.Reset();
     pending_.clear();
@@ -365,14 +367,75 @@ Matrix2D BuiltinMovie::StageToDevice(int width, int height) const {
         .ToDevice();
 }
 
+BuiltinMovie::ButtonRef BuiltinMovie::ButtonAt(int x, int y) {
+    ButtonRef b;
+    if (!movie_ || width_ <= 0 || height_ <= 0) return b;
+    const Clip* clip = nullptr;
+    std::uint16_t depth = 0;
+    if (painter_.HitButton(*movie_, timeline_, StageToDevice(width_, height_), {x + 0.5, y + 0.5},
+                           clip, depth)) {
+        b.clip = clip->weak_from_this();
+        b.depth = depth;
+    }
+    return b;
+}
+
+void BuiltinMovie::Transition(const ButtonRef& b, std::uint8_t state, std::uint16_t condition) {
+    const std::shared_ptr<const Clip> clip = b.clip.lock();
+    if (!clip) return;
+    timeline_.SetButtonState(*clip, b.depth, state);
+    timeline_.RunButtonActions(*clip, b.depth, condition);
+}
+
+void BuiltinMovie::PointerMove(int x, int y) {
+    const ButtonRef now = ButtonAt(x, y);
+    if (now.Same(over_) || (now.clip.expired() && over_.clip.expired())) return;
+    const bool down = !pressed_.clip.expired();
+    if (!over_.clip.expired())
+        Transition(over_, SwfButtonRecord::Up,
+                   down && over_.Same(pressed_) ? SwfButtonCondition::OverDownToOutDown
+                                                : SwfButtonCondition::OverUpToIdle);
+    over_ = now;
+    if (!over_.clip.expired()) {
+        const bool back = down && over_.Same(pressed_);
+        Transition(over_, back ? SwfButtonRecord::Down : SwfButtonRecord::Over,
+                   back ? SwfButtonCondition::OutDownToOverDown : SwfButtonCondition::IdleToOverUp);
+    }
+    Changed();
+    FirePending();
+}
+
+void BuiltinMovie::PointerDown(int x, int y) {
+    PointerMove(x, y);
+    if (over_.clip.expired()) return;
+    pressed_ = over_;
+    Transition(over_, SwfButtonRecord::Down, SwfButtonCondition::OverUpToOverDown);
+    Changed();
+    FirePending();
+}
+
+void BuiltinMovie::PointerUp(int x, int y) {
+    PointerMove(x, y);
+    if (pressed_.clip.expired()) return;
+    const ButtonRef pressed = pressed_;
+    pressed_ = {};
+    if (pressed.Same(over_))
+        Transition(pressed, SwfButtonRecord::Over, SwfButtonCondition::OverDownToOverUp);
+    else
+        Transition(pressed, SwfButtonRecord::Up, SwfButtonCondition::OutDownToIdle);
+    Changed();
+    FirePending();
+}
+
 const PixelImage& BuiltinMovie::Render(int width, int height) {
+    width_ = width;
+    height_ = height;
     if (picture_.width != width || picture_.height != height) picture_.Resize(width, height);
     const Rgb b = Background();
     std::fill(picture_.pixels.begin(), picture_.pixels.end(),
               0xFF000000u | std::uint32_t{b.r} << 16 | std::uint32_t{b.g} << 8 | b.b);
     fields_.clear();
-    if (movie_)
-        painter_.Paint(*movie_, timeline_.Root(), StageToDevice(width, height), picture_, fields_);
+    if (movie_) painter_.Paint(*movie_, timeline_, StageToDevice(width, height), picture_, fields_);
     return picture_;
 }
 

@@ -74,6 +74,13 @@ class BuiltinMovie : public MovieControl, private Timeline::Events {
     // The frame as Paint presents it: the background and everything drawn by the rasteriser.
     const PixelImage& Render(int width, int height);
 
+    // The pointer in client pixels: buttons show their states and run their actions.
+    void PointerMove(int x, int y);
+    void PointerDown(int x, int y);
+    void PointerUp(int x, int y);
+    // Whether the pointer is over a button (the window shows a hand).
+    bool OverButton() const { return !over_.clip.expired(); }
+
     bool HasMovie() const { return movie_ != nullptr; }
     const SwfMovie* Movie() const { return movie_.get(); }
     int CurrentFrame() const { return movie_ ? timeline_.CurrentFrame() : -1; }
@@ -100,6 +107,17 @@ class BuiltinMovie : public MovieControl, private Timeline::Events {
     Matrix2D StageToDevice(int width, int height) const;
     std::vector<std::uint8_t> StateBytes() const;
 
+    struct ButtonRef {
+        std::weak_ptr<const Clip> clip;
+        std::uint16_t depth = 0;
+        bool Same(const ButtonRef& o) const {
+            return !clip.owner_before(o.clip) && !o.clip.owner_before(clip) && depth == o.depth &&
+                   !clip.expired();
+        }
+    };
+    ButtonRef ButtonAt(int x, int y);
+    void Transition(const ButtonRef& b, std::uint8_t state, std::uint16_t condition);
+
     BuiltinMovieHost& host_;
     ImageDecoder* decoder_;
     MovieControlEvents* events_ = nullptr;
@@ -116,5 +134,7 @@ class BuiltinMovie : public MovieControl, private Timeline::Events {
     unsigned generation_ = 0;       // grows with every movie change, so a handler that loads
                                     // another movie stops the old movie's commands
     unsigned timer_ = 0;
-    bool halted_ = false;  // stopped by the player: no timeline moves
+    bool halted_ = false;         // stopped by the player: no timeline moves
+    int width_ = 0, height_ = 0;  // of the last frame drawn, where the pointer is
+    ButtonRef over_, pressed_;
 };

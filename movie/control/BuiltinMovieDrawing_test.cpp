@@ -153,6 +153,62 @@ TEST_F(DrawingTest, GradientsAndBitmaps) {
     EXPECT_TRUE(Near(p, 62, 50, kWhite, 0));
 }
 
+TEST_F(DrawingTest, TextFromAFontsGlyphs) {
+    Load("text.swf");
+    const PixelImage& p = Frame();
+    // "A" fills (10, 20)-(20, 30); "B", 12 pixels on, (22, 20)-(27, 30).
+    EXPECT_TRUE(Near(p, 10, 20, kBlue, 0));
+    EXPECT_TRUE(Near(p, 19, 29, kBlue, 0));
+    EXPECT_TRUE(Near(p, 20, 25, kWhite, 0));
+    EXPECT_TRUE(Near(p, 22, 25, kBlue, 0));
+    EXPECT_TRUE(Near(p, 26, 25, kBlue, 0));
+    EXPECT_TRUE(Near(p, 27, 25, kWhite, 0));
+    EXPECT_TRUE(Near(p, 15, 30, kWhite, 0)) << "below the baseline";
+    // The field's glyphs start two pixels inside its bounds at (10, 50).
+    EXPECT_TRUE(Near(p, 12, 52, kRed, 0));
+    EXPECT_TRUE(Near(p, 21, 61, kRed, 0));
+    EXPECT_TRUE(Near(p, 11, 55, kWhite, 0));
+    EXPECT_TRUE(Near(p, 23, 55, kWhite, 0));
+    EXPECT_TRUE(Near(p, 25, 55, kRed, 0));
+
+    // Drawn from glyphs, the field is not left to a platform font.
+    struct Canvas : MovieCanvas {
+        int texts = 0;
+        void FillRect(const PixelRect&, Rgb) override {}
+        void DrawPicture(const PixelImage&) override {}
+        void DrawText(const PixelRect&, const std::u16string&, Rgb, int, TextAlign) override {
+            ++texts;
+        }
+    } canvas;
+    control_.Paint(canvas, 100, 100);
+    EXPECT_EQ(canvas.texts, 0);
+}
+
+TEST_F(DrawingTest, AButtonFollowsThePointerAndRunsItsReleaseAction) {
+    Load("button.swf");
+    EXPECT_TRUE(Near(Frame(), 50, 50, kRed, 0));
+    control_.PointerMove(20, 20);
+    EXPECT_FALSE(control_.OverButton());
+    control_.PointerMove(45, 45);
+    EXPECT_TRUE(control_.OverButton());
+    EXPECT_TRUE(Near(Frame(), 50, 50, kBlue, 0));
+    control_.PointerDown(45, 45);
+    EXPECT_TRUE(Near(Frame(), 50, 50, kBlack, 0));
+    EXPECT_TRUE(commands_.seen.empty()) << "the press alone runs nothing";
+    control_.PointerUp(46, 46);
+    EXPECT_EQ(commands_.seen, std::vector<std::u16string>{u"kefoend"});
+    EXPECT_EQ(control_.Variable(u"pressed"), u"yes");
+    EXPECT_TRUE(Near(Frame(), 50, 50, kBlue, 0));
+
+    // Pressed, moved away and released elsewhere: no action.
+    control_.PointerDown(45, 45);
+    control_.PointerMove(90, 90);
+    EXPECT_TRUE(Near(Frame(), 50, 50, kRed, 0));
+    control_.PointerUp(90, 90);
+    EXPECT_EQ(commands_.seen.size(), 1u);
+    EXPECT_FALSE(control_.OverButton());
+}
+
 TEST_F(DrawingTest, TheStageScalesIntoTheWindow) {
     Load("shapes.swf");
     // Twice the stage: the square covers (20, 20) to (60, 60); the wider window centres it.

@@ -1,6 +1,7 @@
 #include "StagePainter.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -36,8 +37,9 @@ void StagePainter::Reset() {
     movie_ = nullptr;
 }
 
-void StagePainter::Paint(const SwfMovie& movie, const Clip& root, const Matrix2D& stageToDevice,
-                         PixelImage& target, std::vector<Field>& fields) {
+void StagePainter::Paint(const SwfMovie& movie, const Timeline& timeline,
+                         const Matrix2D& stageToDevice, PixelImage& target,
+                         std::vector<Field>& fields) {
     if (movie_ != &movie) {
         Reset();
         movie_ = &movie;
@@ -48,7 +50,8 @@ void StagePainter::Paint(const SwfMovie& movie, const Clip& root, const Matrix2D
     nesting_ = 0;
     Context c;
     c.m = stageToDevice;
-    DrawList(root, c);
+    timeline_ = &timeline;
+    DrawList(timeline.Root(), c);
 }
 
 void StagePainter::DrawList(const Clip& clip, const Context& c) {
@@ -137,9 +140,11 @@ void StagePainter::DrawCharacter(std::uint16_t id, std::uint16_t ratio, const Cl
         case SwfCharacterKind::Text:
             DrawText(movie_->texts.at(id), c);
             return;
-        case SwfCharacterKind::EditText:
-            fields_->push_back({&movie_->editTexts.at(id), c.owner, c.m});
+        case SwfCharacterKind::EditText: {
+            const SwfEditText& field = movie_->editTexts.at(id);
+            if (!DrawOutlineField(field, c)) fields_->push_back({&field, c.owner, c.m});
             return;
+        }
         case SwfCharacterKind::Button: {
             if (++nesting_ > kMaxClipNesting) {
                 --nesting_;
@@ -196,4 +201,108 @@ void StagePainter::DrawText(const SwfText& text, const Context& c) {
             x += g.advance;
         }
     }
+}
+
+bool StagePainter::DrawOutlineField(const SwfEditText& e, const Context& c) {
+    if (!e.useOutlines || !e.hasFont || !c.owner) return false;
+    const auto font = movie_->fonts.find(e.fontId);
+    if (font == movie_->fonts.end() || font->second.glyphs.empty()) return false;
+    const SwfFont& f = font->second;
+    std::map<std::uint16_t, std::uint32_t> byCode;
+    for (std::uint32_t i = 0; i < f.codes.size(); ++i) byCode.emplace(f.codes[i], i);
+    const double scale = e.fontHeight / f.emSquare;
+    const double ascent = f.hasLayout ? f.ascent * scale : e.fontHeight * 0.8;
+    const double lineHeight =
+        (f.hasLayout ? (f.ascent + f.descent) * scale : e.fontHeight * 1.0) + e.leading;
+    const double gutter = 40;  // two pixels inside the bounds, as fields have
+    const double left = e.bounds.xMin + e.leftMargin + gutter;
+    const double right = e.bounds.xMax - e.rightMargin - gutter;
+    const Rgba color{e.color.r, e.color.g, e.color.b, e.alpha};
+
+    const std::u16string text =
+        e.variable.empty() ? e.initialText : timeline_->FieldText(*c.owner, e.variable);
+    double baseline = e.bounds.yMin + gutter + ascent;
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        std::size_t to = from;
+        while (to < text.size() && text[to] != u'\r' && text[to] != u'\n') ++to;
+        std::vector<std::pair<std::uint32_t, double>> glyphs;  // index and advance, in twips
+        double width = 0;
+        for (std::size_t i = from; i < to; ++i) {
+            const auto g = byCode.find(text[i]);
+            if (g == byCode.end()) continue;
+            const double advance = f.hasLayout && g->second < f.advances.size()
+                                       ? f.advances[g->second] * scale
+                                       : e.fontHeight * 0.6;
+            glyphs.emplace_back(g->second, advance);
+            width += advance;
+        }
+        double x = left;
+        if (e.align == 1) x = right - width;
+        if (e.align == 2) x = left + (right - left - width) / 2;
+        for (const auto& [index, advance] : glyphs) {
+            if (const ShapeGeometry* glyph = Glyph(e.fontId, index)) {
+                Context inner = c;
+                inner.m = c.m * Matrix2D::Translate(x, baseline) * Matrix2D::Scale(scale, scale);
+                DrawGeometry(*glyph, inner, &color);
+            }
+            x += advance;
+        }
+        if (to >= text.size() || baseline > e.bounds.yMax) break;
+        from = to + (text[to] == u'\r' && to + 1 < text.size() && text[to + 1] == u'\n' ? 2 : 1);
+        baseline += lineHeight;
+    }
+    return true;
+}
+
+const ShapeGeometry* StagePainter::ShapeOf(std::uint16_t id) {
+    auto it = shapes_.find(id);
+    if (it == shapes_.end()) {
+        const auto shape = movie_->shapes.find(id);
+        if (shape == movie_->shapes.end()) return nullptr;
+        it = shapes_.emplace(id, BuildGeometry(shape->second)).first;
+    }
+    return &it->second;
+}
+
+bool StagePainter::HitButton(const SwfMovie& movie, const Timeline& timeline,
+                             const Matrix2D& stageToDevice, Point p, const Clip*& clip,
+                             std::uint16_t& depth) {
+    if (movie_ != &movie) {
+        Reset();
+        movie_ = &movie;
+    }
+    return HitList(timeline.Root(), stageToDevice, p, clip, depth, 0);
+}
+
+bool StagePainter::HitList(const Clip& clip, const Matrix2D& m, Point p, const Clip*& hit,
+                           std::uint16_t& depth, int nesting) {
+    if (nesting > kMaxClipNesting) return false;
+    for (auto it = clip.display.rbegin(); it != clip.display.rend(); ++it) {
+        const DisplayObject& o = it->second;
+        if (!o.visible || o.clipDepth > 0) continue;
+        const Matrix2D inner = m * Matrix2D::From(o.matrix);
+        if (o.clip) {
+            if (HitList(*o.clip, inner, p, hit, depth, nesting + 1)) return true;
+            continue;
+        }
+        const auto button = movie_->buttons.find(o.characterId);
+        if (button == movie_->buttons.end()) continue;
+        for (const SwfButtonRecord& r : button->second.records) {
+            if (!(r.states & SwfButtonRecord::Hit)) continue;
+            if (HitCharacter(r.characterId, inner * Matrix2D::From(r.matrix), p, nesting + 1)) {
+                hit = &clip;
+                depth = it->first;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+bool StagePainter::HitCharacter(std::uint16_t id, const Matrix2D& m, Point p, int nesting) {
+    if (nesting > kMaxClipNesting || std::fabs(m.Determinant()) < 1e-12) return false;
+    const ShapeGeometry* g = ShapeOf(id);
+    if (!g) return false;
+    return HitTest(*g, m.Inverse().Apply(p));
 }

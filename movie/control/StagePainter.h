@@ -2,8 +2,8 @@
 // One frame of the timelines into a picture: every display list in depth order with its matrices
 // and colour transforms, clip masks over the depths they name, shapes, morph shapes at their
 // ratio, bitmaps, static texts from their fonts' glyphs and buttons in their state. Geometry is
-// built once per character; a frame only transforms and fills it. Text fields drawn in a platform
-// font are handed back to the caller.
+// built once per character; a frame only transforms and fills it. Text fields with an embedded
+// font draw from its glyphs; the others are handed back to the caller for a platform font.
 #include <map>
 #include <utility>
 #include <vector>
@@ -22,10 +22,19 @@ class StagePainter {
     // Forgets the geometry of the movie before.
     void Reset();
     // Draws over `target`, which already holds the background.
-    void Paint(const SwfMovie& movie, const Clip& root, const Matrix2D& stageToDevice,
+    void Paint(const SwfMovie& movie, const Timeline& timeline, const Matrix2D& stageToDevice,
                PixelImage& target, std::vector<Field>& fields);
 
+    // The top-most button whose hit area holds the device point `p`: its clip and depth.
+    bool HitButton(const SwfMovie& movie, const Timeline& timeline, const Matrix2D& stageToDevice,
+                   Point p, const Clip*& clip, std::uint16_t& depth);
+
   private:
+    bool HitList(const Clip& clip, const Matrix2D& m, Point p, const Clip*& hit,
+                 std::uint16_t& depth, int nesting);
+    bool HitCharacter(std::uint16_t id, const Matrix2D& m, Point p, int nesting);
+    const ShapeGeometry* ShapeOf(std::uint16_t id);
+
     struct Context {
         Matrix2D m;
         SwfCxform cxform;
@@ -38,11 +47,14 @@ class StagePainter {
                        std::uint8_t buttonState, const Context& c);
     void DrawGeometry(const ShapeGeometry& g, const Context& c, const Rgba* color = nullptr);
     void DrawText(const SwfText& text, const Context& c);
+    // A field whose font has glyphs, drawn from them.
+    bool DrawOutlineField(const SwfEditText& field, const Context& c);
     // The object's coverage, within `outer`, as a mask.
     void BuildMask(const DisplayObject& o, const Context& c, CoverageMask& out);
     const ShapeGeometry* Glyph(std::uint16_t font, std::uint32_t index);
 
     const SwfMovie* movie_ = nullptr;
+    const Timeline* timeline_ = nullptr;
     PixelImage* target_ = nullptr;
     std::vector<Field>* fields_ = nullptr;
     Renderer renderer_;

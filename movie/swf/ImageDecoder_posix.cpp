@@ -45,9 +45,8 @@ struct JpegState {
 };
 
 // Only plain data lives in this frame, so the long jump out of the library skips no destructor.
-bool DecodeJpegInto(JpegState& s, const std::uint8_t* data, std::size_t size,
-                    std::size_t maxPixels, std::vector<std::uint8_t>& rgb, int& width,
-                    int& height) {
+bool DecodeJpegInto(JpegState& s, const std::uint8_t* data, std::size_t size, std::size_t maxPixels,
+                    std::vector<std::uint8_t>& rgb, int& width, int& height) {
     s.info.err = jpeg_std_error(&s.error.manager);
     s.error.manager.error_exit = JpegFail;
     s.error.manager.emit_message = JpegQuiet;
@@ -82,8 +81,7 @@ bool DecodeJpegInto(JpegState& s, const std::uint8_t* data, std::size_t size,
     return true;
 }
 
-bool DecodeJpeg(const std::uint8_t* data, std::size_t size, std::size_t maxPixels,
-                SwfBitmap& out) {
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, std::size_t maxPixels, SwfBitmap& out) {
     JpegState state{};
     std::vector<std::uint8_t> rgb;
     int width = 0, height = 0;
@@ -185,8 +183,8 @@ bool DecodeGif(const std::uint8_t* data, std::size_t size, std::size_t maxPixels
         // Interlaced rows come in four passes.
         std::vector<int> rows;
         if (d.Interlace) {
-            for (const auto& [from, step] : {std::pair{0, 8}, std::pair{4, 8}, std::pair{2, 4},
-                                             std::pair{1, 2}})
+            for (const auto& [from, step] :
+                 {std::pair{0, 8}, std::pair{4, 8}, std::pair{2, 4}, std::pair{1, 2}})
                 for (int y = from; y < d.Height; y += step) rows.push_back(y);
         } else {
             for (int y = 0; y < d.Height; ++y) rows.push_back(y);
@@ -197,8 +195,8 @@ bool DecodeGif(const std::uint8_t* data, std::size_t size, std::size_t maxPixels
                 return false;
         out.width = gif->SWidth;
         out.height = gif->SHeight;
-        out.pixels.assign(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height),
-                          0);
+        out.pixels.assign(
+            static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height), 0);
         for (int y = 0; y < d.Height; ++y) {
             const int sy = d.Top + y;
             if (sy < 0 || sy >= out.height) continue;

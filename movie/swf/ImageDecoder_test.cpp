@@ -96,7 +96,8 @@ std::uint32_t Argb(unsigned a, unsigned r, unsigned g, unsigned b) {
 
 ::testing::AssertionResult Close(std::uint32_t got, std::uint32_t want, int tolerance) {
     for (int shift = 0; shift < 32; shift += 8) {
-        const int a = static_cast<int>(got >> shift & 0xFF), b = static_cast<int>(want >> shift & 0xFF);
+        const int a = static_cast<int>(got >> shift & 0xFF),
+                  b = static_cast<int>(want >> shift & 0xFF);
         if (std::abs(a - b) > tolerance)
             return ::testing::AssertionFailure() << std::hex << got << " is not " << want;
     }
@@ -159,8 +160,8 @@ TEST(ImageDecoder, RefusesWhatIsTooLargeOrBroken) {
     const Bytes cut(jpeg.begin(), jpeg.begin() + jpeg.size() / 2);
     decoder->Decode(cut.data(), cut.size(), 1000, out);  // whatever it shows, it returns
     const Bytes png = Png(2, 1, {255, 0, 0, 255, 0, 0, 255, 128});
-    for (const Bytes& broken : {Bytes(png.begin(), png.begin() + 30), BytesOf("GIF89a"),
-                                BytesOf("not a picture")})
+    for (const Bytes& broken :
+         {Bytes(png.begin(), png.begin() + 30), BytesOf("GIF89a"), BytesOf("not a picture")})
         EXPECT_FALSE(decoder->Decode(broken.data(), broken.size(), 1000, out));
 }
 
@@ -173,7 +174,8 @@ TEST(ImageDecoder, TheJpegTagsOfAMovie) {
     Append(bogus, jpeg);
     Append(tags, BitsTag(21, 2, bogus));
     Append(tags, BitsTag(21, 3, Png(2, 1, {255, 0, 0, 255, 0, 0, 255, 128})));
-    Append(tags, BitsTag(21, 4, Gif({{9, 9, 9}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {0, 0, 0, 0}, 1)));
+    Append(tags,
+           BitsTag(21, 4, Gif({{9, 9, 9}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, {0, 0, 0, 0}, 1)));
     // DefineBitsJPEG3: the picture, then its alpha plane.
     Bytes withAlpha = U32(static_cast<std::uint32_t>(jpeg.size()));
     Append(withAlpha, jpeg);

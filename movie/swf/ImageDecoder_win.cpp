@@ -23,8 +23,8 @@ class WicImageDecoder : public ImageDecoder {
             FAILED(stream->InitializeFromMemory(const_cast<BYTE*>(data), static_cast<DWORD>(size))))
             return false;
         ComPtr<IWICBitmapDecoder> decoder;
-        if (FAILED(factory_->CreateDecoderFromStream(stream.Get(), nullptr,
-                                                     WICDecodeMetadataCacheOnDemand, decoder.Put())))
+        if (FAILED(factory_->CreateDecoderFromStream(
+                stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand, decoder.Put())))
             return false;
         ComPtr<IWICBitmapFrameDecode> frame;
         if (FAILED(decoder->GetFrame(0, frame.Put()))) return false;
@@ -33,15 +33,14 @@ class WicImageDecoder : public ImageDecoder {
             width > maxPixels / height)
             return false;
         ComPtr<IWICBitmapSource> pixels;
-        if (FAILED(WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame.Get(),
-                                          pixels.Put())))
+        if (FAILED(
+                WICConvertBitmapSource(GUID_WICPixelFormat32bppPBGRA, frame.Get(), pixels.Put())))
             return false;
         out.width = static_cast<int>(width);
         out.height = static_cast<int>(height);
         out.pixels.resize(static_cast<std::size_t>(width) * height);
         // Premultiplied BGRA bytes are 0xAARRGGBB words on a little-endian machine.
-        if (FAILED(pixels->CopyPixels(nullptr, width * 4,
-                                      static_cast<UINT>(out.pixels.size() * 4),
+        if (FAILED(pixels->CopyPixels(nullptr, width * 4, static_cast<UINT>(out.pixels.size() * 4),
                                       reinterpret_cast<BYTE*>(out.pixels.data())))) {
             out = {};
             return false;

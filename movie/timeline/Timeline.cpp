@@ -514,3 +514,23 @@ std::u16string Timeline::FieldText(const Clip& clip, const std::u16string& path)
     const ActionValue v = actions.GetVariable(path);
     return v.kind == ActionValue::Undefined ? std::u16string() : v.ToText(movie_->version);
 }
+
+void Timeline::SetButtonState(const Clip& clip, std::uint16_t depth, std::uint8_t state) {
+    // The clip is one of ours; the pointer came from our own display lists.
+    auto& display = const_cast<Clip&>(clip).display;
+    const auto it = display.find(depth);
+    if (it != display.end()) it->second.buttonState = state;
+}
+
+void Timeline::RunButtonActions(const Clip& clip, std::uint16_t depth, std::uint16_t condition) {
+    if (!movie_) return;
+    Clip& owner = const_cast<Clip&>(clip);
+    const auto it = owner.display.find(depth);
+    if (it == owner.display.end()) return;
+    const auto button = movie_->buttons.find(it->second.characterId);
+    if (button == movie_->buttons.end()) return;
+    for (const SwfButtonAction& a : button->second.actions)
+        if (a.conditions & condition) Queue(owner, a.bytes);
+    actionsThisTick_ = 0;
+    RunPending();
+}

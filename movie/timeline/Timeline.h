@@ -74,6 +74,11 @@ class Timeline {
     // A variable as a field bound to it sees it, from the field's clip.
     std::u16string FieldText(const Clip& clip, const std::u16string& path) const;
 
+    // A button on `clip` at `depth` shows `state` (SwfButtonRecord::Up, Over or Down).
+    void SetButtonState(const Clip& clip, std::uint16_t depth, std::uint8_t state);
+    // Runs the actions of that button for a transition (SwfButtonCondition).
+    void RunButtonActions(const Clip& clip, std::uint16_t depth, std::uint16_t condition);
+
     const Clip& Root() const { return *root_; }
     std::size_t DisplayObjects() const { return objects_; }
 

@@ -161,9 +161,25 @@ void BuiltinMovieControl::Paint() {
     EndPaint(window_, &ps);
 }
 
-bool BuiltinMovieControl::HandleMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+bool BuiltinMovieControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     result = 0;
+    // The pointer's messages go on to the window's own handling as well.
+    const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
     switch (msg) {
+        case WM_MOUSEMOVE:
+            core_.PointerMove(x, y);
+            return false;
+        case WM_LBUTTONDOWN:
+            core_.PointerDown(x, y);
+            return false;
+        case WM_LBUTTONUP:
+            core_.PointerUp(x, y);
+            return false;
+        case WM_SETCURSOR:
+            if (LOWORD(lp) != HTCLIENT || !core_.OverButton()) return false;
+            SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND
+            result = TRUE;
+            return true;
         case WM_PAINT:
             Paint();
             return true;

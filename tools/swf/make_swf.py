@@ -14,7 +14,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from swf import (  # noqa: E402,F401
-    Movie, Shape, Sprite, compress, cxform, episode_movie, fscommand, goto_label, loading_movie,
+    DOWN, HIT, ON_RELEASE, OVER, UP, Movie, Shape, Sprite, compress, cxform, episode_movie, fscommand, goto_label, loading_movie,
     logo_movie, matrix, scramble, set_variable, stop)
 
 RED, GREEN, BLUE, BLACK = 0xFF0000, 0x00FF00, 0x0000FF, 0x000000
@@ -105,6 +105,41 @@ def fills_movie():
     return m.bytes()
 
 
+def text_movie():
+    """Text from a font's glyphs: "A" is a full em square, "B" the left half of one, both
+    standing on the baseline. A static text of "AB" 10 pixels high with its baseline at (10, 30),
+    and a field of the same font at (10, 50)."""
+    m = Movie(100, 100)
+    square = Shape().move(0, -1024).line_to(1024, -1024).line_to(1024, 0).line_to(0, 0) \
+        .line_to(0, -1024)
+    half = Shape().move(0, -1024).line_to(512, -1024).line_to(512, 0).line_to(0, 0) \
+        .line_to(0, -1024)
+    font = m.font("Blocks", {"A": (square, 1229), "B": (half, 1229)})
+    m.place_full(m.static_text(font, "AB", 10, 30, 10, BLUE), 1)
+    m.place_full(m.outline_text(font, 80, 20, "AB", 10, RED), 2, matrix=matrix(10, 50))
+    m.show_frame()
+    return m.bytes()
+
+
+def button_movie():
+    """A "next" button over (40, 40)-(60, 60): red when up, blue under the pointer, black when
+    pressed; its release sets _root.pressed and sends "kefoend"."""
+    m = Movie(100, 100)
+    shapes = {}
+    for name, color in (("up", RED), ("over", BLUE), ("down", BLACK)):
+        shape = Shape()
+        shape.rect(0, 0, 20, 20, shape.solid(color))
+        shapes[name] = m.shape(shape)
+    button = m.button([(UP | HIT, shapes["up"], 1, None), (OVER, shapes["over"], 2, None),
+                       (DOWN, shapes["down"], 3, None)],
+                      [(ON_RELEASE, set_variable("_root.pressed", "yes") + fscommand("kefoend"))])
+    m.place_full(button, 1, matrix=matrix(40, 40))
+    m.actions(stop())
+    m.show_frame()
+    m.show_frame()
+    return m.bytes()
+
+
 def sprite_movie():
     """A movie clip of three frames moves a square 10 pixels a frame while the main timeline
     stops on its second frame."""
@@ -152,6 +187,8 @@ def test_movies(out):
     write(os.path.join(out, "display.swf"), display_movie())
     write(os.path.join(out, "sprite.swf"), sprite_movie())
     write(os.path.join(out, "fills.swf"), fills_movie())
+    write(os.path.join(out, "text.swf"), text_movie())
+    write(os.path.join(out, "button.swf"), button_movie())
     write(os.path.join(out, "actions.swf"), actions_movie())
 
 

@@ -29,6 +29,12 @@ PLACE_OBJECT2 = 26
 REMOVE_OBJECT2 = 28
 DEFINE_SHAPE3 = 32
 DEFINE_BITS_LOSSLESS2 = 36
+DEFINE_TEXT = 11
+DEFINE_BUTTON2 = 34
+
+# Button states, and the transition of a release.
+UP, OVER, DOWN, HIT = 1, 2, 4, 8
+ON_RELEASE = 0x0008
 DEFINE_EDIT_TEXT = 37
 DEFINE_SPRITE = 39
 FRAME_LABEL = 43
@@ -192,6 +198,38 @@ class Shape:
         return self.move(x0, y0, fill1=fill).line_to(x1, y0).line_to(x1, y1).line_to(x0, y1) \
             .line_to(x0, y0)
 
+    def glyph_records(self):
+        """The edges alone, as a font's glyph: one fill, no line, coordinates in font units
+        (the pixels given are taken as units, not twips)."""
+        bits = _Bits()
+        bits.put(1, 4)
+        bits.put(0, 4)
+        x = y = 0
+        for r in self.records:
+            if r[0] == "move":
+                _, mx, my = r[0], r[1] // TWIPS, r[2] // TWIPS
+                bits.put(0, 1)
+                bits.put(0b00101, 5)  # fill style 1 on the right, a move
+                n = _signed_bits(mx, my)
+                bits.put(n, 5)
+                bits.put(mx, n)
+                bits.put(my, n)
+                bits.put(1, 1)
+                x, y = mx, my
+            elif r[0] == "line":
+                nx, ny = r[1] // TWIPS, r[2] // TWIPS
+                dx, dy = nx - x, ny - y
+                n = max(2, _signed_bits(dx, dy))
+                bits.put(1, 1)
+                bits.put(1, 1)
+                bits.put(n - 2, 4)
+                bits.put(1, 1)
+                bits.put(dx, n)
+                bits.put(dy, n)
+                x, y = nx, ny
+        bits.put(0, 6)
+        return bits.bytes()
+
     def body(self, cid):
         xs = [round(p[0] * TWIPS) for p in self.points] or [0]
         ys = [round(p[1] * TWIPS) for p in self.points] or [0]
@@ -293,6 +331,8 @@ class Movie:
             _tag(DEFINE_FONT2, self._device_font("_sans")),
         ]
         self.next_id = FONT_ID + 1
+        self.fonts = {}
+        self.advances = {}
 
     @staticmethod
     def _device_font(name):
@@ -328,6 +368,84 @@ class Movie:
         cid = self.next_id
         self.next_id += 1
         self.current.append(_tag(DEFINE_SHAPE3, shape.body(cid)))
+        return cid
+
+    def font(self, name, glyphs, ascent=1024, descent=0):
+        """A DefineFont2 with glyphs: `glyphs` maps a character to (Shape in font units, advance);
+        the em square is 1024 units. Returns its id."""
+        cid = self.next_id
+        self.next_id += 1
+        chars = sorted(glyphs)
+        shapes = [glyphs[c][0].glyph_records() for c in chars]
+        offsets = []
+        at = 2 * (len(chars) + 1)
+        for shape in shapes:
+            offsets.append(at)
+            at += len(shape)
+        encoded = name.encode("utf-8")
+        body = struct.pack("<HBBB", cid, 0x80 | 0x04, 0, len(encoded)) + encoded
+        body += struct.pack("<H", len(chars))
+        body += b"".join(struct.pack("<H", o) for o in offsets) + struct.pack("<H", at)
+        body += b"".join(shapes)
+        body += b"".join(struct.pack("<H", ord(c)) for c in chars)
+        body += struct.pack("<hhh", ascent, descent, 0)
+        body += b"".join(struct.pack("<h", glyphs[c][1]) for c in chars)
+        body += b"".join(_rect(0, 0, 0, 0) for _ in chars)
+        body += struct.pack("<H", 0)
+        self.current.append(_tag(DEFINE_FONT2, body))
+        self.fonts[cid] = chars
+        self.advances[cid] = {c: glyphs[c][1] for c in chars}
+        return cid
+
+    def static_text(self, font, text, x, y, size, color):
+        """A DefineText of one line from `font`'s glyphs, baseline at (x, y) pixels; the advances
+        are the font's. Returns its id."""
+        cid = self.next_id
+        self.next_id += 1
+        chars = self.fonts[font]
+        body = struct.pack("<H", cid) + _rect(0, 2000, -2000, 2000) + _matrix()
+        body += bytes((8, 16))
+        body += bytes((0x8F,)) + struct.pack("<H", font) + _rgb(color)
+        body += struct.pack("<hhH", round(x * TWIPS), round(y * TWIPS), round(size * TWIPS))
+        body += bytes((len(text),))
+        bits = _Bits()
+        for c in text:
+            bits.put(chars.index(c), 8)
+            bits.put(self.advances[font][c] * round(size * TWIPS) // 1024, 16)
+        body += bits.bytes() + b"\0"
+        self.current.append(_tag(DEFINE_TEXT, body))
+        return cid
+
+    def outline_text(self, font, w, h, text, size, color):
+        """An edit text field drawn from `font`'s glyphs; returns its id."""
+        cid = self.next_id
+        self.next_id += 1
+        flags1 = 0x80 | 0x08 | 0x04 | 0x01
+        flags2 = 0x10 | 0x01  # not selectable, outlines
+        body = struct.pack("<H", cid) + _rect(0, w * TWIPS, 0, h * TWIPS)
+        body += bytes((flags1, flags2)) + struct.pack("<HH", font, round(size * TWIPS))
+        body += _rgb(color) + b"\xff" + _string("") + _string(text)
+        self.current.append(_tag(DEFINE_EDIT_TEXT, body))
+        return cid
+
+    def button(self, records, actions=()):
+        """A DefineButton2: `records` are (states, character id, depth, matrix or None),
+        `actions` (conditions, action records) pairs. Returns its id."""
+        cid = self.next_id
+        self.next_id += 1
+        body = b""
+        for states, character, depth, placement in records:
+            body += bytes((states,)) + struct.pack("<HH", character, depth)
+            body += (placement or _matrix()) + _cxform_alpha()
+        body += b"\0"
+        conditions = b""
+        for i, (condition, records_) in enumerate(actions):
+            block = struct.pack("<H", condition) + records_ + b"\0"
+            last = i == len(actions) - 1
+            conditions += struct.pack("<H", 0 if last else len(block) + 2) + block
+        offset = 2 + len(body) if actions else 0
+        head = struct.pack("<HBH", cid, 0, offset)
+        self.current.append(_tag(DEFINE_BUTTON2, head + body + conditions))
         return cid
 
     def bitmap(self, width, height, pixels):
