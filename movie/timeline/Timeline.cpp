@@ -413,7 +413,7 @@ void Timeline::Apply(Clip& clip, const SwfFrame& frame,
 }
 
 void Timeline::Queue(Clip& clip, const std::vector<std::uint8_t>& bytes) {
-    if (pending_.size() >= kMaxActionsPerTick) return;
+    if (pending_.size() >= kMaxActionBlocksPerTick) return;
     pending_.push_back({clip.weak_from_this(), &bytes});
 }
 
@@ -487,7 +487,8 @@ void Timeline::Tick(bool loop) {
 void Timeline::RunPending() {
     // Actions may go to frames, which queue more; the budget of the tick ends a loop of them.
     std::size_t next = 0;
-    while (next < pending_.size() && actionsThisTick_ < kMaxActionsPerTick) {
+    while (next < pending_.size() && next < kMaxActionBlocksPerTick &&
+           actionsThisTick_ < kMaxActionsPerTick) {
         const Pending p = pending_[next++];
         const std::shared_ptr<Clip> clip = p.clip.lock();
         if (!clip) continue;

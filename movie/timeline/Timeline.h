@@ -41,6 +41,7 @@ struct Clip : std::enable_shared_from_this<Clip> {
 constexpr int kMaxClipNesting = 32;
 constexpr std::size_t kMaxDisplayObjects = 1u << 16;  // over every display list
 constexpr std::size_t kMaxActionsPerTick = 200000;
+constexpr std::size_t kMaxActionBlocksPerTick = 4096;  // frames that go to frames, in a loop
 constexpr std::size_t kMaxVariables = 4096;  // per clip
 
 class Timeline {
