@@ -270,7 +270,7 @@ class Machine {
                 host_.GotoLabel(text, play);
                 return;
             }
-            host_.GotoFrame(static_cast<int>(n) - 1 + bias, play);
+            host_.GotoFrame(static_cast<int>(std::clamp(n, -1e9, 1e9)) - 1 + bias, play);
             return;
         }
         const double n = frame.ToNumber(version_);
@@ -453,15 +453,15 @@ class Machine {
             case 0x22: {
                 const double index = PopNumber();
                 const std::u16string target = PopText();
-                Push(std::isfinite(index) ? host_.GetProperty(target, static_cast<int>(index))
-                                          : ActionValue{});
+                Push(std::fabs(index) < 1e6 ? host_.GetProperty(target, static_cast<int>(index))
+                                            : ActionValue{});
                 return true;
             }
             case 0x23: {
                 ActionValue v = Pop();
                 const double index = PopNumber();
                 const std::u16string target = PopText();
-                if (std::isfinite(index)) host_.SetProperty(target, static_cast<int>(index), v);
+                if (std::fabs(index) < 1e6) host_.SetProperty(target, static_cast<int>(index), v);
                 return true;
             }
             case 0x26:  // trace
@@ -470,11 +470,10 @@ class Machine {
             case 0x30: {  // random number below the limit; the same sequence every play
                 const double limit = PopNumber();
                 seed_ = seed_ * 1103515245u + 12345u;
-                const double n = std::isfinite(limit) && limit > 0
-                                     ? std::floor((seed_ >> 8) % static_cast<std::uint32_t>(
-                                                                     std::min(limit, 4294967295.0)))
-                                     : 0;
-                Push(ActionValue::Of(n));
+                const auto below = std::isfinite(limit) && limit >= 1
+                                       ? static_cast<std::uint32_t>(std::min(limit, 4294967295.0))
+                                       : 0u;
+                Push(ActionValue::Of(below ? static_cast<double>((seed_ >> 8) % below) : 0.0));
                 return true;
             }
             case 0x47: {

@@ -93,7 +93,7 @@ bool ReadDefineText(BitReader& r, bool withAlpha, SwfText& text) {
             SwfGlyphEntry g;
             g.index = r.UBits(glyphBits);
             g.advance = r.SBits(advanceBits);
-            x += g.advance;
+            x = AddClamped(x, g.advance);
             record.glyphs.push_back(g);
         }
         r.Align();

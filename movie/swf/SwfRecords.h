@@ -1,11 +1,18 @@
 #pragma once
 // The small records that many tags share.
+#include <cstdint>
+
 #include "SwfBits.h"
 #include "SwfCharacters.h"
 
 namespace swf {
 
 SwfRect ReadRect(BitReader& r);
+// a + b held to what 32 bits can say: positions add up edge by edge, and a movie may lie.
+inline std::int32_t AddClamped(std::int32_t a, std::int64_t b) {
+    const std::int64_t v = a + b;
+    return static_cast<std::int32_t>(v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : v);
+}
 SwfMatrix ReadMatrix(BitReader& r);
 // CXFORM, or CXFORMWITHALPHA with `withAlpha`.
 SwfCxform ReadCxform(BitReader& r, bool withAlpha);

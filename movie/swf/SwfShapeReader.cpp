@@ -167,14 +167,14 @@ class RecordReader {
                 } else {
                     dx = r_.SBits(n);
                 }
-                x_ += dx;
-                y_ += dy;
+                x_ = AddClamped(x_, dx);
+                y_ = AddClamped(y_, dy);
             } else {
                 s.curve = true;
-                s.cx = x_ + r_.SBits(n);
-                s.cy = y_ + r_.SBits(n);
-                x_ = s.cx + r_.SBits(n);
-                y_ = s.cy + r_.SBits(n);
+                s.cx = AddClamped(x_, r_.SBits(n));
+                s.cy = AddClamped(y_, r_.SBits(n));
+                x_ = AddClamped(s.cx, r_.SBits(n));
+                y_ = AddClamped(s.cy, r_.SBits(n));
             }
             s.x = x_;
             s.y = y_;

@@ -208,7 +208,7 @@ class TimelineActions : public ActionHost {
                 if (std::isnan(n))
                     GotoLabel(frame.text, play);
                 else
-                    Go(*clip, static_cast<int>(n) - 1, play);
+                    Go(*clip, static_cast<int>(std::clamp(n, -1e9, 1e9)) - 1, play);
             } else {
                 const double n = frame.ToNumber(7);
                 if (std::isfinite(n))
