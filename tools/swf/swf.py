@@ -1,8 +1,11 @@
 """SWF movies of the subset the player's built-in movie control plays, and their packed forms.
 
 Python 3 standard library only. The movies use: the header, FileAttributes, SetBackgroundColor,
-a device font (DefineFont2 without glyphs), DefineEditText, PlaceObject2 with a translation,
-DoAction with Stop and GetURL "FSCommand:...", ShowFrame and End. A real player plays them too.
+DefineShape3 (solid, gradient and bitmap fills, line styles, straight and curved edges),
+DefineBitsLossless2, fonts with and without glyphs (DefineFont2), DefineText, DefineEditText,
+DefineButton2, DefineSprite, PlaceObject2 with full matrices, colour transforms, names and clip
+depths, RemoveObject2, FrameLabel, DoAction (Stop, Play, GotoFrame, GotoLabel, SetVariable,
+GetURL "FSCommand:..."), ShowFrame and End. A real player plays them too.
 
 API used by the demo content server:
     episode_movie(series_name, series_id, number, frames=48, fps=12) -> bytes   (FWS)
@@ -152,13 +155,15 @@ class Shape:
         self.fills.append(b"\x00" + _rgba(color, alpha))
         return len(self.fills)
 
-    def gradient(self, x0, y0, x1, y1, stops, radial=False, spread=0):
-        """A linear gradient from the left to the right of the box, or a radial one from its
-        centre to its sides; `stops` are (ratio 0-255, colour, alpha)."""
-        a = (x1 - x0) * TWIPS / 32768.0
-        d = (y1 - y0) * TWIPS / 32768.0
+    def gradient(self, x0, y0, x1, y1, stops, radial=False, spread=0, vertical=False):
+        """A linear gradient from the left to the right of the box (from its top to its bottom
+        when `vertical`), or a radial one from its centre to its sides; `stops` are
+        (ratio 0-255, colour, alpha)."""
+        sx = (x1 - x0) * TWIPS / 32768.0
+        sy = (y1 - y0) * TWIPS / 32768.0
+        a, b, c, d = (0, sy, -sx, 0) if vertical else (sx, 0, 0, sy)
         body = bytes((0x12 if radial else 0x10,))
-        body += _matrix(a, 0, 0, d, round((x0 + x1) / 2 * TWIPS), round((y0 + y1) / 2 * TWIPS))
+        body += _matrix(a, b, c, d, round((x0 + x1) / 2 * TWIPS), round((y0 + y1) / 2 * TWIPS))
         body += bytes(((spread << 6) | len(stops),))
         for ratio, color, alpha in stops:
             body += bytes((ratio,)) + _rgba(color, alpha)
@@ -229,6 +234,18 @@ class Shape:
                 x, y = nx, ny
         bits.put(0, 6)
         return bits.bytes()
+
+    def circle(self, cx, cy, r, fill):
+        """A circle of eight curves, drawn clockwise: its inside is on the right (fill1)."""
+        import math
+        k = r / math.cos(math.pi / 8)
+        self.move(cx + r, cy, fill1=fill)
+        for i in range(8):
+            mid = math.pi / 8 * (2 * i + 1)
+            end = math.pi / 4 * (i + 1)
+            self.curve_to(cx + k * math.cos(mid), cy + k * math.sin(mid), cx + r * math.cos(end),
+                          cy + r * math.sin(end))
+        return self
 
     def body(self, cid):
         xs = [round(p[0] * TWIPS) for p in self.points] or [0]
@@ -599,22 +616,112 @@ def episode_movie(series_name: str, series_id: str, number: int, frames: int = 4
             seed = (seed * 1103515245 + 12345) & 0xFFFFFFFF
             block += struct.pack("<I", seed)
         m.binary_data(block[:padding])
-    w = m.width
-    m.place(m.text(w, 60, series_name, size=36, color=0x203060, align=CENTER), 1, 0, 110)
-    m.place(m.text(w, 60, "第%d集" % number, size=40, color=0xC03030, align=CENTER), 2, 0, 190)
-    m.place(m.text(w, 24, series_id, size=12, color=0x607080, align=RIGHT), 3, -10, 370)
-    ball = m.text(40, 40, "●", size=28, color=0xF08020)
+    w, h = m.width, m.height
+    _scenery(m, w, h)
+    m.place(m.text(w, 60, series_name, size=36, color=0x203060, align=CENTER), 10, 0, 110)
+    m.place(m.text(w, 60, "第%d集" % number, size=40, color=0xC03030, align=CENTER), 11, 0, 190)
+    m.place(m.text(w, 24, series_id, size=12, color=0x607080, align=RIGHT), 12, -10, 370)
+    _next_button(m, w, h)
+    ball = _bouncing_ball(m)
     travel = w - 60
     for f in range(frames):
-        x = 10 + (travel * f // (frames - 1) if frames > 1 else 0)
+        x = 30 + (travel * f // (frames - 1) if frames > 1 else 0)
         if f == 0:
-            m.place(ball, 4, x, 290)
+            m.place_full(ball, 20, matrix=matrix(x, 300), name="ball")
         else:
-            m.move(4, x, 290)
+            m.modify(20, matrix=matrix(x, 300))
         if f == frames - 1:
             m.actions(fscommand("kefoend"), stop())
         m.show_frame()
     return m.bytes()
+
+
+# Letters of five by seven cells for the button's embedded font.
+_LETTERS = {
+    "N": ["#...#", "##..#", "#.#.#", "#..##", "#...#", "#...#", "#...#"],
+    "E": ["#####", "#....", "#....", "####.", "#....", "#....", "#####"],
+    "X": ["#...#", "#...#", ".#.#.", "..#..", ".#.#.", "#...#", "#...#"],
+    "T": ["#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."],
+}
+
+
+def _block_glyph(rows):
+    """A glyph of filled cells standing on the baseline, in font units (1024 to the em)."""
+    cell = 1024 // 7
+    g = Shape()
+    for r, row in enumerate(rows):
+        c = 0
+        while c < len(row):
+            if row[c] != "#":
+                c += 1
+                continue
+            start = c
+            while c < len(row) and row[c] == "#":
+                c += 1
+            y0 = -1024 + r * cell
+            g.move(start * cell, y0).line_to(c * cell, y0).line_to(c * cell, y0 + cell) \
+                .line_to(start * cell, y0 + cell).line_to(start * cell, y0)
+    return g
+
+
+def _scenery(m, w, h):
+    """A sky with a gradient, a sun with a radial one, a hill of curves and a small flag."""
+    sky = Shape()
+    sky.rect(0, 0, w, h, sky.gradient(0, 0, w, h * 0.7, [(0, 0x7EC8F0, 255), (255, 0xE8F6FF, 255)],
+                                      vertical=True))
+    m.place_full(m.shape(sky), 1)
+    sun = Shape()
+    sun.circle(0, 0, 40, sun.gradient(-40, -40, 40, 40, [(0, 0xFFF6A0, 255), (200, 0xFFC030, 255),
+                                                         (255, 0xFFC030, 0)], radial=True))
+    m.place_full(m.shape(sun), 2, matrix=matrix(w - 80, 70))
+    hill = Shape()
+    green = hill.solid(0x6CC04A)
+    hill.move(0, h - 90, fill1=green).curve_to(w / 4, h - 150, w / 2, h - 90) \
+        .curve_to(3 * w / 4, h - 30, w, h - 100).line_to(w, h).line_to(0, h).line_to(0, h - 90)
+    m.place_full(m.shape(hill), 3)
+    flag = m.bitmap(4, 4, [((255, 0xD0, 0x30, 0x30) if (x + y) % 2 else (255, 0xFF, 0xFF, 0xFF))
+                           for y in range(4) for x in range(4)])
+    pole = Shape()
+    pole.rect(0, 0, 3, 60, pole.solid(0x805030))
+    pole.rect(3, 0, 35, 24, pole.bitmap_fill(flag, 3, 0, scale=8))
+    m.place_full(m.shape(pole), 4, matrix=matrix(40, h - 150))
+
+
+def _next_button(m, w, h):
+    """A "NEXT" button in the lower right corner: its release sends "kefoend"."""
+    glyphs = {c: (_block_glyph(rows), 878) for c, rows in _LETTERS.items()}
+    font = m.font("Blocks", glyphs)
+    faces = []
+    for color in (0x3070D0, 0x4A90F0, 0x204890):
+        face = Shape()
+        face.rect(0, 0, 90, 34, face.solid(color))
+        faces.append(m.shape(face))
+    label = m.static_text(font, "NEXT", 14, 26, 16, 0xFFFFFF)
+    button = m.button(
+        [(UP | HIT, faces[0], 1, None), (OVER, faces[1], 1, None), (DOWN, faces[2], 1, None),
+         (UP | OVER | DOWN, label, 2, None)],
+        [(ON_RELEASE, fscommand("kefoend"))])
+    m.place_full(button, 30, matrix=matrix(w - 110, h - 70), name="next")
+
+
+def _bouncing_ball(m):
+    """A movie clip of twelve frames: a ball that falls and bounces back, eased like a tween."""
+    ball = Shape()
+    ball.circle(0, 0, 16, ball.gradient(-16, -16, 16, 16, [(0, 0xFFD080, 255), (255, 0xF06010, 255)],
+                                        radial=True))
+    ball_id = m.shape(ball)
+    clip = Sprite()
+    steps = 12
+    for f in range(steps):
+        t = f / (steps - 1)
+        y = -50 * (1 - (2 * t - 1) ** 2)
+        squash = 1.0 if 0 < f < steps - 1 else 0.85
+        if f == 0:
+            clip.place_full(ball_id, 1, matrix=matrix(0, y, 1 / squash, squash))
+        else:
+            clip.modify(1, matrix=matrix(0, y, 1 / squash, squash))
+        clip.show_frame()
+    return m.sprite(clip)
 
 
 def logo_movie(tag: str = "") -> bytes:
