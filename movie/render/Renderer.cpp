@@ -127,6 +127,11 @@ bool Renderer::PrepareShader(Shader& shader, const SwfFillStyle& style,
 void Renderer::SweepOver(const Shader& shader, const DrawContext& c) {
     const bool solid = shader.IsSolid();
     const ColorF color = shader.Solid();
+    // An opaque colour over whole pixels replaces them: most of a cartoon's area.
+    const bool opaque = solid && color.a >= 1 && !c.mask;
+    const auto byte = [](float v) { return static_cast<std::uint32_t>(v * 255.0f + 0.5f); };
+    const std::uint32_t packed =
+        0xFF000000u | byte(color.r) << 16 | byte(color.g) << 8 | byte(color.b);
     raster_.Sweep([&](int y, int from, int to, const float* cov) {
         const int x0 = std::max(from, box_.x0), x1 = std::min(to, box_.x1);
         if (y < box_.y0 || y >= box_.y1 || x0 >= x1) return;
@@ -135,6 +140,10 @@ void Renderer::SweepOver(const Shader& shader, const DrawContext& c) {
         for (int x = x0; x < x1; ++x) {
             const float k = cov[x - from] * MaskAt(c.mask, x, y);
             if (k <= 0) continue;
+            if (opaque && k >= 1) {
+                d[x] = packed;
+                continue;
+            }
             d[x] = Over(d[x], solid ? color : row_[static_cast<std::size_t>(x - x0)], k);
         }
     });
