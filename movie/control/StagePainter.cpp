@@ -50,6 +50,7 @@ void StagePainter::Paint(const SwfMovie& movie, const Timeline& timeline,
     nesting_ = 0;
     Context c;
     c.m = stageToDevice;
+    stageScale_ = stageToDevice.LengthScale();
     timeline_ = &timeline;
     DrawList(timeline.Root(), c);
 }
@@ -169,7 +170,7 @@ void StagePainter::DrawGeometry(const ShapeGeometry& g, const Context& c, const 
     DrawContext d;
     d.toDevice = c.m;
     d.cxform = c.cxform;
-    d.stageScale = 1;
+    d.stageScale = stageScale_;
     d.mask = c.mask;
     d.bitmaps = &movie_->bitmaps;
     d.color = color;

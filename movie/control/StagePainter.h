@@ -61,4 +61,5 @@ class StagePainter {
     std::map<std::uint16_t, ShapeGeometry> shapes_;  // shapes and placed bitmaps
     std::map<std::pair<std::uint16_t, std::uint32_t>, ShapeGeometry> glyphs_;
     int nesting_ = 0;
+    double stageScale_ = 1;  // device pixels per twip of the stage, for strokes that do not scale
 };

@@ -12,7 +12,7 @@
 struct DrawContext {
     Matrix2D toDevice;      // the shape's twips to device pixels
     SwfCxform cxform;       // colour transform of the placement
-    double stageScale = 1;  // device pixels per stage pixel, for strokes that do not scale
+    double stageScale = 0.05;  // device pixels per twip of the stage, for strokes that do not scale
     const CoverageMask* mask = nullptr;
     const BitmapTable* bitmaps = nullptr;
     const Rgba* color = nullptr;  // every fill in this colour instead of its style (glyphs)
