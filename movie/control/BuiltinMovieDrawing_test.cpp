@@ -209,6 +209,19 @@ TEST_F(DrawingTest, AButtonFollowsThePointerAndRunsItsReleaseAction) {
     EXPECT_FALSE(control_.OverButton());
 }
 
+TEST_F(DrawingTest, AMorphShapeAtItsRatio) {
+    Load("morph.swf");
+    EXPECT_TRUE(Near(Frame(), 29, 29, kRed, 0));
+    EXPECT_TRUE(Near(Frame(), 31, 31, kWhite, 0));
+    control_.Tick();
+    // Half way: (10, 10)-(40, 40), half red and half blue.
+    EXPECT_TRUE(Near(Frame(), 39, 39, {128, 0, 127}, 1));
+    EXPECT_TRUE(Near(Frame(), 41, 41, kWhite, 0));
+    control_.Tick();
+    EXPECT_TRUE(Near(Frame(), 49, 49, kBlue, 0));
+    EXPECT_TRUE(Near(Frame(), 50, 50, kWhite, 0));
+}
+
 TEST_F(DrawingTest, TheStageScalesIntoTheWindow) {
     Load("shapes.swf");
     // Twice the stage: the square covers (20, 20) to (60, 60); the wider window centres it.

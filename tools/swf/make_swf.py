@@ -140,6 +140,23 @@ def button_movie():
     return m.bytes()
 
 
+def morph_movie():
+    """A morph from a red square (10, 10)-(30, 30) to a blue one (10, 10)-(50, 50), placed at
+    ratio 0, then half way, then at its end."""
+    m = Movie(100, 100)
+    start, end = Shape(), Shape()
+    start.rect(10, 10, 30, 30, 1)
+    end.rect(10, 10, 50, 50, 1)
+    mid = m.morph(start, end, [(RED, BLUE)])
+    m.place_full(mid, 1, ratio=0)
+    m.show_frame()
+    m.modify(1, ratio=32768)
+    m.show_frame()
+    m.modify(1, ratio=65535)
+    m.show_frame()
+    return m.bytes()
+
+
 def sprite_movie():
     """A movie clip of three frames moves a square 10 pixels a frame while the main timeline
     stops on its second frame."""
@@ -189,6 +206,7 @@ def test_movies(out):
     write(os.path.join(out, "fills.swf"), fills_movie())
     write(os.path.join(out, "text.swf"), text_movie())
     write(os.path.join(out, "button.swf"), button_movie())
+    write(os.path.join(out, "morph.swf"), morph_movie())
     write(os.path.join(out, "actions.swf"), actions_movie())
 
 

@@ -33,6 +33,7 @@ REMOVE_OBJECT2 = 28
 DEFINE_SHAPE3 = 32
 DEFINE_BITS_LOSSLESS2 = 36
 DEFINE_TEXT = 11
+DEFINE_MORPH_SHAPE = 46
 DEFINE_BUTTON2 = 34
 
 # Button states, and the transition of a release.
@@ -257,6 +258,10 @@ class Shape:
         out += bytes((len(self.lines),)) + b"".join(self.lines)
         fill_bits = max(1, len(self.fills).bit_length())
         line_bits = max(1, len(self.lines).bit_length())
+        return out + self.edge_bits(fill_bits, line_bits)
+
+    def edge_bits(self, fill_bits, line_bits):
+        """The SHAPE records: style changes (only moves without style bits) and edges."""
         bits = _Bits()
         bits.put(fill_bits, 4)
         bits.put(line_bits, 4)
@@ -264,19 +269,22 @@ class Shape:
         for r in self.records:
             if r[0] == "move":
                 _, mx, my, f0, f1, ln = r
+                styled = fill_bits > 0
                 bits.put(0, 1)
                 bits.put(0, 1)  # no new styles
-                bits.put(1, 1)
-                bits.put(1, 1)
-                bits.put(1, 1)
+                bits.put(1 if styled and line_bits else 0, 1)
+                bits.put(1 if styled else 0, 1)
+                bits.put(1 if styled else 0, 1)
                 bits.put(1, 1)
                 n = _signed_bits(mx, my)
                 bits.put(n, 5)
                 bits.put(mx, n)
                 bits.put(my, n)
-                bits.put(f0, fill_bits)
-                bits.put(f1, fill_bits)
-                bits.put(ln, line_bits)
+                if styled:
+                    bits.put(f0, fill_bits)
+                    bits.put(f1, fill_bits)
+                    if line_bits:
+                        bits.put(ln, line_bits)
                 x, y = mx, my
             elif r[0] == "line":
                 dx, dy = r[1] - x, r[2] - y
@@ -299,12 +307,14 @@ class Shape:
                     bits.put(v, n)
                 x, y = r[3], r[4]
         bits.put(0, 6)  # end of shape
-        return out + bits.bytes()
+        return bits.bytes()
 
 
-def _place_body(depth, cid=None, matrix=None, cxform=None, clip_depth=None, name=None, move=False):
+def _place_body(depth, cid=None, matrix=None, cxform=None, clip_depth=None, name=None, move=False,
+                ratio=None):
     flags = (0x01 if move else 0) | (0x02 if cid is not None else 0)
     flags |= (0x04 if matrix is not None else 0) | (0x08 if cxform is not None else 0)
+    flags |= (0x10 if ratio is not None else 0)
     flags |= (0x20 if name is not None else 0) | (0x40 if clip_depth is not None else 0)
     body = bytes((flags,)) + struct.pack("<H", depth)
     if cid is not None:
@@ -313,6 +323,8 @@ def _place_body(depth, cid=None, matrix=None, cxform=None, clip_depth=None, name
         body += matrix
     if cxform is not None:
         body += cxform
+    if ratio is not None:
+        body += struct.pack("<H", ratio)
     if name is not None:
         body += _string(name)
     if clip_depth is not None:
@@ -485,15 +497,38 @@ class Movie:
         self.current.append(_tag(DEFINE_SPRITE, body))
         return cid
 
-    def place_full(self, cid, depth, matrix=None, cxform=None, clip_depth=None, name=None):
+    def place_full(self, cid, depth, matrix=None, cxform=None, clip_depth=None, name=None,
+                   ratio=None):
         """Places with a full matrix (see matrix()), a colour transform (see cxform()), a mask
-        over the depths up to clip_depth, an instance name."""
+        over the depths up to clip_depth, an instance name, a morph's ratio (0-65535)."""
         self.current.append(_tag(PLACE_OBJECT2, _place_body(depth, cid, matrix, cxform, clip_depth,
-                                                            name)))
+                                                            name, ratio=ratio)))
 
-    def modify(self, depth, matrix=None, cxform=None):
+    def modify(self, depth, matrix=None, cxform=None, ratio=None):
         self.current.append(_tag(PLACE_OBJECT2, _place_body(depth, None, matrix, cxform,
-                                                            move=True)))
+                                                            move=True, ratio=ratio)))
+
+    def morph(self, start, end, colors):
+        """A DefineMorphShape from two Shapes with the same edges in the same order; the
+        fills are `colors`, (start colour, end colour) pairs of solid colours, opaque."""
+        cid = self.next_id
+        self.next_id += 1
+
+        def bounds(shape):
+            xs = [round(p[0] * TWIPS) for p in shape.points]
+            ys = [round(p[1] * TWIPS) for p in shape.points]
+            return _rect(min(xs), max(xs), min(ys), max(ys))
+
+        styles = bytes((len(colors),))
+        for a, b in colors:
+            styles += b"\x00" + _rgba(a) + _rgba(b)
+        styles += bytes((0,))
+        start_edges = start.edge_bits(max(1, len(colors).bit_length()), 0)
+        end_edges = end.edge_bits(0, 0)
+        body = struct.pack("<H", cid) + bounds(start) + bounds(end)
+        body += struct.pack("<I", len(styles) + len(start_edges)) + styles + start_edges + end_edges
+        self.current.append(_tag(DEFINE_MORPH_SHAPE, body))
+        return cid
 
     def remove(self, depth):
         self.current.append(_tag(REMOVE_OBJECT2, struct.pack("<H", depth)))
