@@ -134,9 +134,9 @@ class RecordReader {
                     x_ = r_.SBits(n);
                     y_ = r_.SBits(n);
                 }
-                if (hasFill0) next.fill0 = Index(r_.UBits(fillBits), fillBase_);
-                if (hasFill1) next.fill1 = Index(r_.UBits(fillBits), fillBase_);
-                if (hasLine) next.line = Index(r_.UBits(lineBits), lineBase_);
+                const std::uint32_t fill0 = hasFill0 ? r_.UBits(fillBits) : 0;
+                const std::uint32_t fill1 = hasFill1 ? r_.UBits(fillBits) : 0;
+                const std::uint32_t line = hasLine ? r_.UBits(lineBits) : 0;
                 if (hasNewStyles) {
                     if (!newStyles_ || version_ < 2) return false;
                     fillBase_ = static_cast<std::uint32_t>(shape_.fills.size());
@@ -145,9 +145,13 @@ class RecordReader {
                     if (!ReadStyles(r_, version_, shape_)) return false;
                     fillBits = static_cast<int>(r_.UBits(4));
                     lineBits = static_cast<int>(r_.UBits(4));
-                    // New styles start afresh: the old indices mean nothing any more.
+                    // New styles start afresh: the old selections mean nothing any more, and
+                    // those of this record (read with the old sizes) name the new styles.
                     next.fill0 = next.fill1 = next.line = 0;
                 }
+                if (hasFill0) next.fill0 = Index(fill0, fillBase_);
+                if (hasFill1) next.fill1 = Index(fill1, fillBase_);
+                if (hasLine) next.line = Index(line, lineBase_);
                 next.startX = x_;
                 next.startY = y_;
                 shape_.paths.push_back(std::move(next));
