@@ -200,3 +200,41 @@ TEST(ImageDecoder, TheJpegTagsOfAMovie) {
     EXPECT_TRUE(without.bitmaps.empty());
     EXPECT_EQ(without.frames.size(), 1u);
 }
+
+TEST(LosslessBitmaps, EachFormatIntoPremultipliedPixels) {
+    const auto lossless = [](int code, unsigned id, std::uint8_t format, int w, int h,
+                             std::initializer_list<std::uint8_t> table, const Bytes& data) {
+        Bytes body{format};
+        Append(body, U16(static_cast<unsigned>(w)));
+        Append(body, U16(static_cast<unsigned>(h)));
+        if (format == 3)
+            body.push_back(static_cast<std::uint8_t>(table.size() / (code == 36 ? 4 : 3) - 1));
+        Bytes raw(table);
+        Append(raw, data);
+        Append(body, Deflate(raw));
+        return BitsTag(code, id, body);
+    };
+    // Colour-mapped rows are padded to four bytes; an index past the table is transparent.
+    Bytes tags = lossless(20, 1, 3, 3, 2, {255, 0, 0, 0, 0, 255}, {0, 1, 0, 0, 1, 1, 5, 0});
+    Append(tags, lossless(36, 2, 3, 1, 1, {128, 0, 0, 128}, {0, 0, 0, 0}));
+    Append(tags, lossless(20, 3, 5, 1, 1, {}, {0x00, 10, 20, 30}));
+    Append(tags, lossless(36, 4, 5, 2, 1, {}, {0x80, 0x40, 0x00, 0x00, 0x00, 0, 0, 0}));
+    Append(tags, lossless(20, 5, 4, 1, 1, {}, {0x7C, 0x00, 0, 0}));
+    Append(tags, lossless(36, 6, 4, 1, 1, {}, {0x7C, 0x00, 0, 0}));  // no 15-bit with alpha
+    Append(tags, lossless(20, 7, 5, 4, 4, {}, {1, 2, 3}));           // data cut short
+    Append(tags, ShowFrame());
+    const Bytes movie = Movie(tags);
+    SwfMovie m;
+    ASSERT_TRUE(ReadSwf(movie.data(), movie.size(), m));
+    ASSERT_EQ(m.bitmaps.count(1), 1u);
+    EXPECT_EQ(m.bitmaps.at(1).pixels,
+              (std::vector<std::uint32_t>{Argb(255, 255, 0, 0), Argb(255, 0, 0, 255),
+                                          Argb(255, 255, 0, 0), Argb(255, 0, 0, 255),
+                                          Argb(255, 0, 0, 255), 0}));
+    EXPECT_EQ(m.bitmaps.at(2).pixels[0], Argb(128, 128, 0, 0));
+    EXPECT_EQ(m.bitmaps.at(3).pixels[0], Argb(255, 10, 20, 30));
+    EXPECT_EQ(m.bitmaps.at(4).pixels, (std::vector<std::uint32_t>{Argb(128, 64, 0, 0), 0}));
+    EXPECT_EQ(m.bitmaps.at(5).pixels[0], Argb(255, 255, 0, 0));
+    EXPECT_EQ(m.bitmaps.count(6), 0u);
+    EXPECT_EQ(m.bitmaps.count(7), 0u);
+}
