@@ -148,6 +148,19 @@ TEST_F(MovieWindowTest, AFrameOfTheCartoonShowsAsTheCoreDrewIt) {
     EXPECT_GT(same, 550 * 400 * 9 / 10);
 }
 
+TEST_F(MovieWindowTest, TheCartoonsNextButtonSendsItsCommandOnAClick) {
+    flash_->LoadMovieFile(MoviePath("episode.swf"));
+    ASSERT_TRUE(PumpUntil([&] { return Frame() >= 1; }));
+    ASSERT_TRUE(commands_.empty());
+    // The button lies 110 pixels from the right and 70 from the bottom of the stage.
+    const LPARAM at = MAKELPARAM(550 - 100, 400 - 60);
+    for (const UINT msg : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
+        PostMessageW(flash_->Handle(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, at);
+    ASSERT_TRUE(PumpUntil([&] { return !commands_.empty(); }));
+    EXPECT_EQ(commands_.front(), (std::pair<std::wstring, std::wstring>{L"kefoend", L""}));
+    EXPECT_TRUE(flash_->BuiltinCore()->OverButton());
+}
+
 TEST_F(MovieWindowTest, TheLastFramesCommandReachesTheHandlerAndTheMovieStops) {
     const SwfMovie episode = ReadTestMovie("episode.swf");
     flash_->LoadMovieFile(MoviePath("episode_kpv.swf"));
