@@ -1,5 +1,5 @@
 // The picture decoder on Windows: the imaging component (WIC) decodes JPEG, PNG and GIF into
-// premultiplied 32-bit pixels. The calling thread has COM initialised (the player's UI thread).
+// premultiplied 32-bit pixels.
 #include <windows.h>
 #include <wincodec.h>
 
@@ -10,6 +10,19 @@ namespace {
 
 class WicImageDecoder : public ImageDecoder {
   public:
+    // The creating thread decodes; it joins COM here unless it has already (the player's UI
+    // thread has), and leaves with the decoder.
+    WicImageDecoder() {
+        const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        joined_ = hr == S_OK || hr == S_FALSE;
+    }
+    ~WicImageDecoder() override {
+        factory_.Reset();
+        if (joined_) CoUninitialize();
+    }
+    WicImageDecoder(const WicImageDecoder&) = delete;
+    WicImageDecoder& operator=(const WicImageDecoder&) = delete;
+
     bool Decode(const std::uint8_t* data, std::size_t size, std::size_t maxPixels,
                 SwfBitmap& out) override {
         out = {};
@@ -49,6 +62,7 @@ class WicImageDecoder : public ImageDecoder {
     }
 
   private:
+    bool joined_ = false;
     ComPtr<IWICImagingFactory> factory_;
 };
 

@@ -14,7 +14,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from swf import (  # noqa: E402,F401
-    DOWN, HIT, ON_RELEASE, OVER, UP, Movie, Shape, Sprite, compress, cxform, episode_movie, fscommand, goto_label, loading_movie,
+    DOWN, HIT, ON_RELEASE, OVER, UP, Movie, gif_bytes, png_bytes, Shape, Sprite, compress, cxform, episode_movie, fscommand, goto_label, loading_movie,
     logo_movie, matrix, scramble, set_variable, stop)
 
 RED, GREEN, BLUE, BLACK = 0xFF0000, 0x00FF00, 0x0000FF, 0x000000
@@ -157,6 +157,20 @@ def morph_movie():
     return m.bytes()
 
 
+def pictures_movie():
+    """Pictures in DefineBitsJPEG2 tags for the platform's decoder: a PNG of two pixels, red and
+    half-transparent blue, at (0, 0), and a GIF of two by two, red, green, blue and a transparent
+    one, at (10, 0)."""
+    m = Movie(100, 100)
+    png = m.picture(png_bytes(2, 1, [(255, 0, 0, 255), (0, 0, 255, 128)]))
+    gif = m.picture(gif_bytes(2, 2, [(255, 0, 0), (0, 255, 0), (0, 0, 255), (0, 0, 0)],
+                              [0, 1, 2, 3], transparent=3))
+    m.place_full(png, 1)
+    m.place_full(gif, 2, matrix=matrix(10, 0))
+    m.show_frame()
+    return m.bytes()
+
+
 def sprite_movie():
     """A movie clip of three frames moves a square 10 pixels a frame while the main timeline
     stops on its second frame."""
@@ -207,6 +221,7 @@ def test_movies(out):
     write(os.path.join(out, "text.swf"), text_movie())
     write(os.path.join(out, "button.swf"), button_movie())
     write(os.path.join(out, "morph.swf"), morph_movie())
+    write(os.path.join(out, "pictures.swf"), pictures_movie())
     write(os.path.join(out, "actions.swf"), actions_movie())
 
 

@@ -32,6 +32,7 @@ PLACE_OBJECT2 = 26
 REMOVE_OBJECT2 = 28
 DEFINE_SHAPE3 = 32
 DEFINE_BITS_LOSSLESS2 = 36
+DEFINE_BITS_JPEG2 = 21
 DEFINE_TEXT = 11
 DEFINE_MORPH_SHAPE = 46
 DEFINE_BUTTON2 = 34
@@ -477,6 +478,13 @@ class Movie:
         self.current.append(_tag(DEFINE_BUTTON2, head + body + conditions))
         return cid
 
+    def picture(self, data):
+        """A DefineBitsJPEG2 holding picture data as it is (JPEG, PNG or GIF); returns its id."""
+        cid = self.next_id
+        self.next_id += 1
+        self.current.append(_tag(DEFINE_BITS_JPEG2, struct.pack("<H", cid) + data))
+        return cid
+
     def bitmap(self, width, height, pixels):
         """A DefineBitsLossless2 bitmap from rows of (alpha, red, green, blue); returns its id."""
         cid = self.next_id
@@ -596,6 +604,50 @@ def matrix(x=0.0, y=0.0, scale_x=1.0, scale_y=1.0, rotate=0.0):
 def cxform(mult=(1.0, 1.0, 1.0, 1.0), add=(0, 0, 0, 0)):
     """A colour transform: each channel times its multiplier plus its addition."""
     return _cxform_alpha(tuple(round(m * 256) for m in mult), add)
+
+
+def png_bytes(width, height, pixels):
+    """A PNG of (red, green, blue, alpha) pixels, rows top down, 8 bits a channel."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + \
+            struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    rows = b""
+    for y in range(height):
+        rows += b"\0" + b"".join(bytes(p) for p in pixels[y * width:(y + 1) * width])
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows)) + \
+        chunk(b"IEND", b"")
+
+
+def gif_bytes(width, height, palette, indices, transparent=None):
+    """A GIF89a of four (red, green, blue) colours and one index a pixel. Each code is a literal
+    after a clear code, so the code size never grows."""
+    out = b"GIF89a" + struct.pack("<HHBBB", width, height, 0x91, 0, 0)
+    out += b"".join(bytes(c) for c in palette)
+    if transparent is not None:
+        out += bytes((0x21, 0xF9, 4, 0x01, 0, 0, transparent, 0))
+    out += b"\x2c" + struct.pack("<HHHHB", 0, 0, width, height, 0)
+    clear, end = 4, 5
+    value = count = 0
+    codes = []
+    for i in indices:
+        codes += [clear, i]
+    codes.append(end)
+    data = b""
+    for code in codes:
+        value |= code << count
+        count += 3
+        while count >= 8:
+            data += bytes((value & 0xFF,))
+            value >>= 8
+            count -= 8
+    if count:
+        data += bytes((value,))
+    out += bytes((2,))
+    for i in range(0, len(data), 255):
+        block = data[i:i + 255]
+        out += bytes((len(block),)) + block
+    return out + b"\0\x3b"
 
 
 def stop():
