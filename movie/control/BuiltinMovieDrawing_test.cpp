@@ -187,6 +187,8 @@ TEST_F(DrawingTest, TextFromAFontsGlyphs) {
 TEST_F(DrawingTest, AButtonFollowsThePointerAndRunsItsReleaseAction) {
     Load("button.swf");
     EXPECT_TRUE(Near(Frame(), 50, 50, kRed, 0));
+    EXPECT_TRUE(Near(Frame(), 10, 10, kRed, 0)) << "a face that is a movie clip";
+    EXPECT_TRUE(Near(Frame(), 16, 10, kWhite, 0));
     control_.PointerMove(20, 20);
     EXPECT_FALSE(control_.OverButton());
     control_.PointerMove(45, 45);

@@ -136,7 +136,10 @@ void StagePainter::DrawCharacter(std::uint16_t id, std::uint16_t ratio, const Cl
             return;
         }
         case SwfCharacterKind::Sprite:
-            if (clip) DrawList(*clip, c);
+            if (clip)
+                DrawList(*clip, c);
+            else
+                DrawFirstFrame(movie_->sprites.at(id), c);
             return;
         case SwfCharacterKind::Text:
             DrawText(movie_->texts.at(id), c);
@@ -306,4 +309,22 @@ bool StagePainter::HitCharacter(std::uint16_t id, const Matrix2D& m, Point p, in
     const ShapeGeometry* g = ShapeOf(id);
     if (!g) return false;
     return HitTest(*g, m.Inverse().Apply(p));
+}
+
+void StagePainter::DrawFirstFrame(const SwfSprite& sprite, const Context& c) {
+    if (sprite.frames.empty() || ++nesting_ > kMaxClipNesting) {
+        if (!sprite.frames.empty()) --nesting_;
+        return;
+    }
+    std::map<std::uint16_t, const SwfPlace*> byDepth;
+    for (const SwfPlace& p : sprite.frames.front().places)
+        if (p.kind != SwfPlace::Remove && p.hasCharacter) byDepth[p.depth] = &p;
+    for (const auto& [depth, p] : byDepth) {
+        if (p->hasClipDepth) continue;  // no masks in a still picture
+        Context inner = c;
+        if (p->hasMatrix) inner.m = c.m * Matrix2D::From(p->matrix);
+        if (p->hasCxform) inner.cxform = Concat(c.cxform, p->cxform);
+        DrawCharacter(p->characterId, p->ratio, nullptr, SwfButtonRecord::Up, inner);
+    }
+    --nesting_;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // One frame of the timelines into a picture: every display list in depth order with its matrices
 // and colour transforms, clip masks over the depths they name, shapes, morph shapes at their
-// ratio, bitmaps, static texts from their fonts' glyphs and buttons in their state. Geometry is
+// ratio, bitmaps, static texts from their fonts' glyphs and buttons in their state (a movie clip
+// in a button's state shows its first frame, still). Geometry is
 // built once per character; a frame only transforms and fills it. Text fields with an embedded
 // font draw from its glyphs; the others are handed back to the caller for a platform font.
 #include <map>
@@ -47,6 +48,8 @@ class StagePainter {
                        std::uint8_t buttonState, const Context& c);
     void DrawGeometry(const ShapeGeometry& g, const Context& c, const Rgba* color = nullptr);
     void DrawText(const SwfText& text, const Context& c);
+    // A movie clip without a timeline of its own (a button's state): its first frame, still.
+    void DrawFirstFrame(const SwfSprite& sprite, const Context& c);
     // A field whose font has glyphs, drawn from them.
     bool DrawOutlineField(const SwfEditText& field, const Context& c);
     // The object's coverage, within `outer`, as a mask.

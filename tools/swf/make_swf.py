@@ -123,7 +123,8 @@ def text_movie():
 
 def button_movie():
     """A "next" button over (40, 40)-(60, 60): red when up, blue under the pointer, black when
-    pressed; its release sets _root.pressed and sends "kefoend"."""
+    pressed; its release sets _root.pressed and sends "kefoend". A second button's face is a
+    movie clip of a red square over (5, 5)-(15, 15)."""
     m = Movie(100, 100)
     shapes = {}
     for name, color in (("up", RED), ("over", BLUE), ("down", BLACK)):
@@ -134,6 +135,11 @@ def button_movie():
                        (DOWN, shapes["down"], 3, None)],
                       [(ON_RELEASE, set_variable("_root.pressed", "yes") + fscommand("kefoend"))])
     m.place_full(button, 1, matrix=matrix(40, 40))
+    # A button whose face is a movie clip: the clip's first frame shows.
+    face = Sprite()
+    face.place_full(shapes["up"], 1, matrix=matrix(0, 0, 0.5, 0.5))
+    face.show_frame()
+    m.place_full(m.button([(UP | HIT, m.sprite(face), 1, None)]), 2, matrix=matrix(5, 5))
     m.actions(stop())
     m.show_frame()
     m.show_frame()
