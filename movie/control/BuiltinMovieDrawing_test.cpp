@@ -224,6 +224,21 @@ TEST_F(DrawingTest, AMorphShapeAtItsRatio) {
     EXPECT_TRUE(Near(Frame(), 50, 50, kWhite, 0));
 }
 
+TEST_F(DrawingTest, ActionsReachAMovieClipByItsPaths) {
+    Load("script.swf");
+    // Told to its third frame and moved to x = 50: the square at (70, 50), at half alpha.
+    EXPECT_TRUE(Near(Frame(), 75, 55, {255, 128, 128}, 1));
+    EXPECT_TRUE(Near(Frame(), 55, 55, kWhite, 0));
+    EXPECT_TRUE(Near(Frame(), 35, 55, kWhite, 0));
+    control_.Tick();
+    EXPECT_TRUE(Near(Frame(), 75, 55, {255, 128, 128}, 1)) << "it stopped there";
+    EXPECT_EQ(control_.Variable(u"/mover:v"), u"inside");
+    EXPECT_EQ(control_.Variable(u"_root.mover.w"), u"also");
+    EXPECT_EQ(control_.Variable(u"mover.v"), u"inside");
+    EXPECT_EQ(control_.Variable(u"fromClip"), u"yes");
+    EXPECT_EQ(control_.Variable(u"v"), u"") << "not the main timeline's";
+}
+
 TEST_F(DrawingTest, TheStageScalesIntoTheWindow) {
     Load("shapes.swf");
     // Twice the stage: the square covers (20, 20) to (60, 60); the wider window centres it.

@@ -14,7 +14,8 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from swf import (  # noqa: E402,F401
-    DOWN, HIT, ON_RELEASE, OVER, UP, Movie, gif_bytes, png_bytes, Shape, Sprite, compress, cxform, episode_movie, fscommand, goto_label, loading_movie,
+    DOWN, HIT, ON_RELEASE, OVER, UP, Movie, action, gif_bytes, goto_frame, png_bytes, push,
+    set_target, Shape, Sprite, compress, cxform, episode_movie, fscommand, goto_label, loading_movie,
     logo_movie, matrix, scramble, set_variable, stop)
 
 RED, GREEN, BLUE, BLACK = 0xFF0000, 0x00FF00, 0x0000FF, 0x000000
@@ -177,6 +178,32 @@ def pictures_movie():
     return m.bytes()
 
 
+def script_movie():
+    """Actions that reach a movie clip "mover" (three frames moving a red square 10 pixels a
+    frame, placed at (10, 50)): the main timeline tells it to go to its third frame and stop,
+    moves it to x = 50, halves its alpha through a member, and sets variables inside it by two
+    kinds of path; the clip's first frame sets a variable of its parent."""
+    m = Movie(100, 100)
+    square = Shape()
+    square.rect(0, 0, 10, 10, square.solid(RED))
+    sid = m.shape(square)
+    clip = Sprite()
+    clip.place_full(sid, 1, matrix=matrix(0, 0))
+    clip.actions(set_variable("_parent.fromClip", "yes"))
+    clip.show_frame()
+    for x in (10, 20):
+        clip.modify(1, matrix=matrix(x, 0))
+        clip.show_frame()
+    m.place_full(m.sprite(clip), 1, matrix=matrix(10, 50), name="mover")
+    m.actions(set_target("/mover"), goto_frame(2), set_target(""),
+              push("mover", 0, 50), action(0x23),
+              set_variable("/mover:v", "inside"), set_variable("_root.mover.w", "also"),
+              push("_root"), action(0x1C), push("mover"), action(0x4E),
+              push("_alpha", 50), action(0x4F))
+    m.show_frame()
+    return m.bytes()
+
+
 def sprite_movie():
     """A movie clip of three frames moves a square 10 pixels a frame while the main timeline
     stops on its second frame."""
@@ -228,6 +255,7 @@ def test_movies(out):
     write(os.path.join(out, "button.swf"), button_movie())
     write(os.path.join(out, "morph.swf"), morph_movie())
     write(os.path.join(out, "pictures.swf"), pictures_movie())
+    write(os.path.join(out, "script.swf"), script_movie())
     write(os.path.join(out, "actions.swf"), actions_movie())
 
 

@@ -679,6 +679,25 @@ def set_variable(name, value):
     return bytes((0x96,)) + struct.pack("<H", len(push)) + push + bytes((0x1D,))
 
 
+def push(*values):
+    """Push strings and 32-bit integers."""
+    body = b"".join((b"\x00" + _string(v)) if isinstance(v, str) else (b"\x07" + struct.pack("<i", v))
+                    for v in values)
+    return bytes((0x96,)) + struct.pack("<H", len(body)) + body
+
+
+def action(code):
+    """An action without data: 0x1C GetVariable, 0x23 SetProperty, 0x4E GetMember,
+    0x4F SetMember and the like."""
+    return bytes((code,))
+
+
+def set_target(path):
+    """The actions that follow act on the clip at `path`; "" goes back."""
+    data = _string(path)
+    return bytes((0x8B,)) + struct.pack("<H", len(data)) + data
+
+
 def fscommand(command, args=""):
     return get_url("FSCommand:" + command, args)
 
