@@ -239,6 +239,12 @@ TEST_F(DrawingTest, ActionsReachAMovieClipByItsPaths) {
     EXPECT_EQ(control_.Variable(u"v"), u"") << "not the main timeline's";
 }
 
+TEST_F(DrawingTest, TheMainTimelineMovesAndFadesLikeAClip) {
+    Load("root.swf");
+    EXPECT_TRUE(Near(Frame(), 45, 15, {255, 128, 128}, 1));
+    EXPECT_TRUE(Near(Frame(), 15, 15, kWhite, 0));
+}
+
 TEST_F(DrawingTest, TheStageScalesIntoTheWindow) {
     Load("shapes.swf");
     // Twice the stage: the square covers (20, 20) to (60, 60); the wider window centres it.

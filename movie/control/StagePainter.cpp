@@ -49,10 +49,12 @@ void StagePainter::Paint(const SwfMovie& movie, const Timeline& timeline,
     renderer_.Begin(target);
     nesting_ = 0;
     Context c;
-    c.m = stageToDevice;
+    const DisplayObject& root = timeline.RootObject();
+    c.m = stageToDevice * Matrix2D::From(root.matrix);
+    c.cxform = root.cxform;
     stageScale_ = stageToDevice.LengthScale();
     timeline_ = &timeline;
-    DrawList(timeline.Root(), c);
+    if (root.visible) DrawList(timeline.Root(), c);
 }
 
 void StagePainter::DrawList(const Clip& clip, const Context& c) {
@@ -276,7 +278,9 @@ bool StagePainter::HitButton(const SwfMovie& movie, const Timeline& timeline,
         Reset();
         movie_ = &movie;
     }
-    return HitList(timeline.Root(), stageToDevice, p, clip, depth, 0);
+    const DisplayObject& root = timeline.RootObject();
+    return root.visible &&
+           HitList(timeline.Root(), stageToDevice * Matrix2D::From(root.matrix), p, clip, depth, 0);
 }
 
 bool StagePainter::HitList(const Clip& clip, const Matrix2D& m, Point p, const Clip*& hit,

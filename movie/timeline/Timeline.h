@@ -42,7 +42,7 @@ constexpr int kMaxClipNesting = 32;
 constexpr std::size_t kMaxDisplayObjects = 1u << 16;  // over every display list
 constexpr std::size_t kMaxActionsPerTick = 200000;
 constexpr std::size_t kMaxActionBlocksPerTick = 4096;  // frames that go to frames, in a loop
-constexpr std::size_t kMaxVariables = 4096;  // per clip
+constexpr std::size_t kMaxVariables = 4096;            // per clip
 
 class Timeline {
   public:
@@ -81,6 +81,8 @@ class Timeline {
     void RunButtonActions(const Clip& clip, std::uint16_t depth, std::uint16_t condition);
 
     const Clip& Root() const { return *root_; }
+    // The main timeline's own placement: actions may move, fade or hide it.
+    const DisplayObject& RootObject() const { return rootObject_; }
     std::size_t DisplayObjects() const { return objects_; }
 
   private:

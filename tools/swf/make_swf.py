@@ -204,6 +204,19 @@ def script_movie():
     return m.bytes()
 
 
+def root_movie():
+    """A red square over (10, 10)-(20, 20) on a main timeline that moves itself 30 pixels to the
+    right and halves its own alpha."""
+    m = Movie(100, 100)
+    square = Shape()
+    square.rect(10, 10, 20, 20, square.solid(RED))
+    m.place_full(m.shape(square), 1)
+    m.actions(push("_root"), action(0x1C), push("_x", 30), action(0x4F),
+              push("_root"), action(0x1C), push("_alpha", 50), action(0x4F))
+    m.show_frame()
+    return m.bytes()
+
+
 def sprite_movie():
     """A movie clip of three frames moves a square 10 pixels a frame while the main timeline
     stops on its second frame."""
@@ -256,6 +269,7 @@ def test_movies(out):
     write(os.path.join(out, "morph.swf"), morph_movie())
     write(os.path.join(out, "pictures.swf"), pictures_movie())
     write(os.path.join(out, "script.swf"), script_movie())
+    write(os.path.join(out, "root.swf"), root_movie())
     write(os.path.join(out, "actions.swf"), actions_movie())
 
 
