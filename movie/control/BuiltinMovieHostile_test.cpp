@@ -1,6 +1,6 @@
-// Hostile movies end within their caps: clips nested without end or doubling at every level,
-// actions that loop within a block and frames that send each other back and forth, shapes cut
-// short. Each case must load, play a few frames and draw.
+// Hostile movies end within their caps: clips nested without end or doubling at every level, a
+// button that draws itself, actions that loop within a block and frames that send each other back
+// and forth, shapes cut short. Each case must load, play a few frames and draw.
 #include <gtest/gtest.h>
 
 #include "BuiltinMovie.h"
@@ -103,6 +103,23 @@ TEST(HostileMovies, ClipsNestedWithoutEndStopAtTheLimit) {
     const Played doubled = PlayAndDraw(Movie(doubling), 1);
     EXPECT_LE(doubled.objects, kMaxDisplayObjects);
     EXPECT_GT(doubled.objects, kMaxDisplayObjects / 2) << "it got near the limit";
+
+    // A button whose every state names itself three times: drawing stops at its budget.
+    Bytes button = U16(5);
+    Append(button, {0, 0, 0});  // not a menu, no actions
+    for (unsigned depth = 1; depth <= 3; ++depth) {
+        button.push_back(0x01);  // up
+        Append(button, U16(5));
+        Append(button, U16(depth));
+        Append(button, Translate(0, 0));
+        button.push_back(0);  // a colour transform that changes nothing
+    }
+    button.push_back(0);
+    Bytes selfish = Square(2);
+    Append(selfish, Tag(34, button));
+    Append(selfish, PlaceAt(5, 1));
+    Append(selfish, ShowFrame());
+    PlayAndDraw(Movie(selfish), 1);
 }
 
 TEST(HostileMovies, ActionsThatLoopEndWithinTheirCaps) {

@@ -48,6 +48,7 @@ void StagePainter::Paint(const SwfMovie& movie, const Timeline& timeline,
     fields_ = &fields;
     renderer_.Begin(target);
     nesting_ = 0;
+    drawn_ = 0;
     Context c;
     const DisplayObject& root = timeline.RootObject();
     c.m = stageToDevice * Matrix2D::From(root.matrix);
@@ -117,6 +118,8 @@ void StagePainter::DrawObject(const DisplayObject& o, const Context& c) {
 
 void StagePainter::DrawCharacter(std::uint16_t id, std::uint16_t ratio, const Clip* clip,
                                  std::uint8_t buttonState, const Context& c) {
+    // Buttons and still clips that name each other branch at every level: a frame draws so much.
+    if (++drawn_ > kMaxDrawnPerFrame) return;
     const auto kind = movie_->characters.find(id);
     if (kind == movie_->characters.end()) return;
     switch (kind->second) {
@@ -172,6 +175,7 @@ void StagePainter::DrawCharacter(std::uint16_t id, std::uint16_t ratio, const Cl
 }
 
 void StagePainter::DrawGeometry(const ShapeGeometry& g, const Context& c, const Rgba* color) {
+    if (++drawn_ > kMaxDrawnPerFrame) return;
     DrawContext d;
     d.toDevice = c.m;
     d.cxform = c.cxform;

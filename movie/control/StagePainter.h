@@ -12,6 +12,9 @@
 #include "Renderer.h"
 #include "Timeline.h"
 
+// What one frame draws at most: characters and shapes (glyphs included).
+constexpr std::size_t kMaxDrawnPerFrame = 1u << 17;
+
 class StagePainter {
   public:
     struct Field {
@@ -64,5 +67,6 @@ class StagePainter {
     std::map<std::uint16_t, ShapeGeometry> shapes_;  // shapes and placed bitmaps
     std::map<std::pair<std::uint16_t, std::uint32_t>, ShapeGeometry> glyphs_;
     int nesting_ = 0;
+    std::size_t drawn_ = 0;
     double stageScale_ = 1;  // device pixels per twip of the stage, for strokes that do not scale
 };
