@@ -69,6 +69,8 @@ class Screenshot {
         }
         ReleaseDC(window, dc);
     }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
     std::uint32_t At(int x, int y) const {
         return pixels_[static_cast<std::size_t>(y) * width_ + x] & 0xFFFFFF;
     }

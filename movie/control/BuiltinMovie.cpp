@@ -96,14 +96,6 @@ bool ReadProps(const std::uint8_t* data, std::size_t size, std::map<int, FlashVa
     return r.Ok();
 }
 
-std::u16string VariableKey(const std::u16string& name) {
-    for (const char16_t* prefix : {u"_root.", u"_level0.", u"/:"}) {
-        const std::u16string p(prefix);
-        if (name.compare(0, p.size(), p) == 0) return name.substr(p.size());
-    }
-    return name;
-}
-
 Rgb RgbFromInt(std::int32_t v) {
     Rgb c;
     c.r = static_cast<std::uint8_t>(v >> 16);
@@ -140,7 +132,21 @@ struct StageTransform {
     int Y(std::int64_t twips) const {
         return static_cast<int>(std::lround(oy + (twips - y0) / 20.0 * sy));
     }
+    Matrix2D ToDevice() const {
+        return Matrix2D::Translate(ox - x0 / 20.0 * sx, oy - y0 / 20.0 * sy) *
+               Matrix2D::Scale(sx / 20, sy / 20);
+    }
 };
+
+int Round(double v) {
+    return static_cast<int>(std::lround(std::clamp(v, -1e9, 1e9)));
+}
+
+bool AnyAnimatedClip(const Clip& clip) {
+    for (const auto& [depth, o] : clip.display)
+        if (o.clip && (o.clip->FrameCount() > 1 || AnyAnimatedClip(*o.clip))) return true;
+    return false;
+}
 
 // A strip that stands out from the background.
 Rgb StripColor(Rgb background) {
@@ -164,7 +170,8 @@ std::vector<std::u16string> Lines(const std::u16string& text) {
 
 }  // namespace
 
-BuiltinMovie::BuiltinMovie(BuiltinMovieHost& host) : host_(host) {}
+BuiltinMovie::BuiltinMovie(BuiltinMovieHost& host, ImageDecoder* decoder)
+    : host_(host), decoder_(decoder) {}
 
 bool BuiltinMovie::Prop(int dispId) const {
     const auto it = props_.find(dispId);
@@ -174,12 +181,14 @@ bool BuiltinMovie::Prop(int dispId) const {
 
 void BuiltinMovie::Play() {
     if (!movie_) return;
-    playing_ = true;
+    halted_ = false;
+    timeline_.SetPlaying(true);
     Changed();
 }
 
 void BuiltinMovie::Stop() {
-    playing_ = false;
+    halted_ = true;
+    timeline_.SetPlaying(false);
     Changed();
 }
 
@@ -189,13 +198,12 @@ void BuiltinMovie::LoadMovie(int layer, const std::u16string& url) {
 }
 
 void BuiltinMovie::SetVariable(const std::u16string& name, const std::u16string& value) {
-    variables_[VariableKey(name)] = value;
+    timeline_.SetVariable(name, value);
     if (movie_) host_.Invalidate();
 }
 
 std::u16string BuiltinMovie::Variable(const std::u16string& name) const {
-    const auto it = variables_.find(VariableKey(name));
-    return it != variables_.end() ? it->second : std::u16string();
+    return timeline_.Variable(name);
 }
 
 FlashValue BuiltinMovie::GetProperty(int dispId) {
@@ -214,7 +222,7 @@ void BuiltinMovie::SetProperty(int dispId, const FlashValue& value) {
     if (dispId == FlashDispId::FrameNum) {
         if (!movie_ || movie_->frames.empty()) return;
         const int last = static_cast<int>(movie_->frames.size()) - 1;
-        GotoFrame(std::clamp(std::get<std::int32_t>(v), 0, last));
+        timeline_.GotoFrame(std::clamp(std::get<std::int32_t>(v), 0, last), IsPlaying());
         Changed();
         FirePending();
         return;
@@ -262,7 +270,7 @@ void BuiltinMovie::LoadState(const std::vector<std::uint8_t>& image) {
         return;
     }
     auto movie = std::make_unique<SwfMovie>();
-    if (!ReadSwf(parts.movie, parts.movieLength, *movie))
+    if (!ReadSwf(parts.movie, parts.movieLength, *movie, decoder_))
         throw MovieControlError("The embedded movie cannot be played");
     props_ = std::move(props);
     Start(std::move(movie),
@@ -270,92 +278,57 @@ void BuiltinMovie::LoadState(const std::vector<std::uint8_t>& image) {
 }
 
 void BuiltinMovie::Clear() {
+    over_ = pressed_ = {};
+    timeline_.Clear();
+    painter_.Reset();
     movie_.reset();
     movieBytes_.clear();
-    display_.clear();
-    variables_.clear();
     pending_.clear();
-    frame_ = -1;
-    playing_ = false;
+    halted_ = false;
     ++generation_;
     Changed();
 }
 
 void BuiltinMovie::Start(std::unique_ptr<SwfMovie> movie, std::vector<std::uint8_t> bytes) {
+    over_ = pressed_ = {};
+    timeline_.Clear();
+    painter_.Reset();
+    pending_.clear();
     movie_ = std::move(movie);
     movieBytes_ = std::move(bytes);
-    display_.clear();
-    variables_.clear();
-    pending_.clear();
     ++generation_;
-    playing_ = true;
-    frame_ = 0;
-    if (!movie_->frames.empty()) EnterFrame(0);
+    halted_ = false;
+    timeline_.Start(*movie_);
     Changed();
     FirePending();
 }
 
-void BuiltinMovie::ApplyPlaces(int frame) {
-    for (const SwfPlace& p : movie_->frames[static_cast<std::size_t>(frame)].places) {
-        if (p.kind == SwfPlace::Remove) {
-            display_.erase(p.depth);
-            continue;
-        }
-        auto it = display_.find(p.depth);
-        if (p.kind == SwfPlace::Modify && it != display_.end()) {
-            if (p.hasCharacter) it->second.characterId = p.characterId;
-            if (p.hasMatrix) it->second.x = p.translateX, it->second.y = p.translateY;
-        } else if (p.hasCharacter) {
-            display_[p.depth] = Placed{p.characterId, p.translateX, p.translateY};
-        } else {
-            continue;
-        }
-        // A field whose variable does not exist yet gives it its initial text.
-        const auto text = movie_->editTexts.find(p.characterId);
-        if (p.hasCharacter && text != movie_->editTexts.end() && !text->second.variable.empty())
-            variables_.try_emplace(VariableKey(text->second.variable), text->second.initialText);
+void BuiltinMovie::OnGetUrl(const std::u16string& url, const std::u16string& target) {
+    static const std::u16string kPrefix = u"fscommand:";
+    if (url.size() < kPrefix.size()) return;
+    for (std::size_t i = 0; i < kPrefix.size(); ++i) {
+        char16_t c = url[i];
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+        if (c != kPrefix[i]) return;  // other addresses are not opened
     }
+    // A movie that loops on commands cannot flood the player.
+    if (pending_.size() < 64) pending_.push_back({url.substr(kPrefix.size()), target});
 }
 
-void BuiltinMovie::EnterFrame(int frame) {
-    frame_ = frame;
-    ApplyPlaces(frame);
-    for (const SwfAction& a : movie_->frames[static_cast<std::size_t>(frame)].actions) {
-        switch (a.kind) {
-            case SwfAction::Stop:
-                playing_ = false;
-                break;
-            case SwfAction::Play:
-                playing_ = true;
-                break;
-            case SwfAction::FSCommand:
-                pending_.push_back(a);
-                break;
-        }
-    }
-}
-
-void BuiltinMovie::GotoFrame(int frame) {
-    display_.clear();
-    for (int f = 0; f < frame; ++f) ApplyPlaces(f);
-    EnterFrame(frame);
+bool BuiltinMovie::Animated() const {
+    if (!movie_ || halted_) return false;
+    return (timeline_.Playing() && movie_->frames.size() > 1) || AnyAnimatedClip(timeline_.Root());
 }
 
 void BuiltinMovie::Tick() {
-    if (!movie_ || !playing_ || movie_->frames.size() < 2) return;
-    if (static_cast<std::size_t>(frame_) + 1 < movie_->frames.size()) {
-        EnterFrame(frame_ + 1);
-    } else if (Prop(FlashDispId::Loop)) {
-        GotoFrame(0);
-    } else {
-        playing_ = false;
-    }
+    if (!Animated()) return;
+    timeline_.Tick(Prop(FlashDispId::Loop));
     Changed();
     FirePending();
 }
 
 void BuiltinMovie::Changed() {
-    const unsigned want = movie_ && playing_ && movie_->frames.size() > 1 ? FrameIntervalMs() : 0;
+    const unsigned want = Animated() ? FrameIntervalMs() : 0;
     if (want != timer_) {
         timer_ = want;
         host_.SetFrameTimer(want);
@@ -365,12 +338,12 @@ void BuiltinMovie::Changed() {
 
 void BuiltinMovie::FirePending() {
     if (pending_.empty()) return;
-    const std::vector<SwfAction> commands = std::move(pending_);
+    const std::vector<Command> commands = std::move(pending_);
     pending_.clear();
     const unsigned generation = generation_;
-    for (const SwfAction& a : commands) {
+    for (const Command& c : commands) {
         if (generation != generation_ || !events_) break;
-        events_->OnFSCommand(a.command, a.args);
+        events_->OnFSCommand(c.command, c.args);
     }
 }
 
@@ -380,41 +353,116 @@ unsigned BuiltinMovie::FrameIntervalMs() const {
     return static_cast<unsigned>(std::clamp(std::lround(1000 / fps), 8L, 60000L));
 }
 
-void BuiltinMovie::Paint(MovieCanvas& canvas, int width, int height) const {
-    const PixelRect client{0, 0, width, height};
+Rgb BuiltinMovie::Background() const {
     const auto it = props_.find(FlashDispId::BackgroundColor);
     const std::int32_t overrideColor = it != props_.end() ? std::get<std::int32_t>(it->second) : -1;
-    if (!movie_) {
-        canvas.FillRect(client,
-                        overrideColor >= 0 ? RgbFromInt(overrideColor) : Rgb{255, 255, 255});
-        return;
-    }
-    const Rgb background = overrideColor >= 0      ? RgbFromInt(overrideColor)
-                           : movie_->hasBackground ? movie_->background
-                                                   : Rgb{255, 255, 255};
-    canvas.FillRect(client, background);
+    if (overrideColor >= 0) return RgbFromInt(overrideColor);
+    return movie_ && movie_->hasBackground ? movie_->background : Rgb{255, 255, 255};
+}
 
+Matrix2D BuiltinMovie::StageToDevice(int width, int height) const {
     const auto scale = props_.find(FlashDispId::ScaleMode);
-    const StageTransform t(movie_->stage, width, height,
-                           scale != props_.end() ? std::get<std::int32_t>(scale->second) : 0);
-    for (const auto& [depth, placed] : display_) {
-        const auto field = movie_->editTexts.find(placed.characterId);
-        if (field == movie_->editTexts.end()) continue;
-        const SwfEditText& e = field->second;
-        const std::int64_t gutter = 40;  // two pixels inside the field's bounds, as fields have
-        PixelRect box{t.X(std::int64_t{placed.x} + e.bounds.xMin + e.leftMargin + gutter),
-                      t.Y(std::int64_t{placed.y} + e.bounds.yMin + gutter),
-                      t.X(std::int64_t{placed.x} + e.bounds.xMax - e.rightMargin - gutter),
-                      t.Y(std::int64_t{placed.y} + e.bounds.yMax - gutter)};
-        const int pixelHeight =
-            std::max(1, static_cast<int>(std::lround(e.fontHeight / 20.0 * t.sy)));
-        const int lineHeight =
-            std::max(1, pixelHeight + static_cast<int>(std::lround(e.leading / 20.0 * t.sy)));
+    return StageTransform(movie_->stage, width, height,
+                          scale != props_.end() ? std::get<std::int32_t>(scale->second) : 0)
+        .ToDevice();
+}
+
+BuiltinMovie::ButtonRef BuiltinMovie::ButtonAt(int x, int y) {
+    ButtonRef b;
+    if (!movie_ || width_ <= 0 || height_ <= 0) return b;
+    const Clip* clip = nullptr;
+    std::uint16_t depth = 0;
+    if (painter_.HitButton(*movie_, timeline_, StageToDevice(width_, height_), {x + 0.5, y + 0.5},
+                           clip, depth)) {
+        b.clip = clip->weak_from_this();
+        b.depth = depth;
+    }
+    return b;
+}
+
+void BuiltinMovie::Transition(const ButtonRef& b, std::uint8_t state, std::uint16_t condition) {
+    const std::shared_ptr<const Clip> clip = b.clip.lock();
+    if (!clip) return;
+    timeline_.SetButtonState(*clip, b.depth, state);
+    timeline_.RunButtonActions(*clip, b.depth, condition);
+}
+
+void BuiltinMovie::PointerMove(int x, int y) {
+    const ButtonRef now = ButtonAt(x, y);
+    if (now.Same(over_) || (now.clip.expired() && over_.clip.expired())) return;
+    const bool down = !pressed_.clip.expired();
+    if (!over_.clip.expired())
+        Transition(over_, SwfButtonRecord::Up,
+                   down && over_.Same(pressed_) ? SwfButtonCondition::OverDownToOutDown
+                                                : SwfButtonCondition::OverUpToIdle);
+    over_ = now;
+    if (!over_.clip.expired()) {
+        const bool back = down && over_.Same(pressed_);
+        Transition(over_, back ? SwfButtonRecord::Down : SwfButtonRecord::Over,
+                   back ? SwfButtonCondition::OutDownToOverDown : SwfButtonCondition::IdleToOverUp);
+    }
+    Changed();
+    FirePending();
+}
+
+void BuiltinMovie::PointerDown(int x, int y) {
+    PointerMove(x, y);
+    if (over_.clip.expired()) return;
+    pressed_ = over_;
+    Transition(over_, SwfButtonRecord::Down, SwfButtonCondition::OverUpToOverDown);
+    Changed();
+    FirePending();
+}
+
+void BuiltinMovie::PointerUp(int x, int y) {
+    PointerMove(x, y);
+    if (pressed_.clip.expired()) return;
+    const ButtonRef pressed = pressed_;
+    pressed_ = {};
+    if (pressed.Same(over_))
+        Transition(pressed, SwfButtonRecord::Over, SwfButtonCondition::OverDownToOverUp);
+    else
+        Transition(pressed, SwfButtonRecord::Up, SwfButtonCondition::OutDownToIdle);
+    Changed();
+    FirePending();
+}
+
+const PixelImage& BuiltinMovie::Render(int width, int height) {
+    width_ = width;
+    height_ = height;
+    if (picture_.width != width || picture_.height != height) picture_.Resize(width, height);
+    const Rgb b = Background();
+    std::fill(picture_.pixels.begin(), picture_.pixels.end(),
+              0xFF000000u | std::uint32_t{b.r} << 16 | std::uint32_t{b.g} << 8 | b.b);
+    fields_.clear();
+    if (movie_) painter_.Paint(*movie_, timeline_, StageToDevice(width, height), picture_, fields_);
+    return picture_;
+}
+
+void BuiltinMovie::Paint(MovieCanvas& canvas, int width, int height) {
+    const PixelRect client{0, 0, width, height};
+    const Rgb background = Background();
+    canvas.FillRect(client, background);
+    if (!movie_) return;
+    canvas.DrawPicture(Render(width, height));
+
+    for (const StagePainter::Field& f : fields_) {
+        const SwfEditText& e = *f.text;
+        const Matrix2D& m = f.toDevice;
+        const double gutter = 40;  // two pixels inside the field's bounds, as fields have
+        const Point a = m.Apply({e.bounds.xMin + e.leftMargin + gutter, e.bounds.yMin + gutter});
+        const Point b = m.Apply({e.bounds.xMax - e.rightMargin - gutter, e.bounds.yMax - gutter});
+        PixelRect box{Round(std::min(a.x, b.x)), Round(std::min(a.y, b.y)),
+                      Round(std::max(a.x, b.x)), Round(std::max(a.y, b.y))};
+        const double yScale = std::sqrt(m.c * m.c + m.d * m.d);
+        const int pixelHeight = std::max(1, Round(e.fontHeight * yScale));
+        const int lineHeight = std::max(1, pixelHeight + Round(e.leading * yScale));
         const TextAlign align = e.align == 1   ? TextAlign::Right
                                 : e.align == 2 ? TextAlign::Center
                                 : e.align == 3 ? TextAlign::Justify
                                                : TextAlign::Left;
-        const std::u16string text = e.variable.empty() ? e.initialText : Variable(e.variable);
+        const std::u16string text =
+            e.variable.empty() ? e.initialText : timeline_.FieldText(*f.clip, e.variable);
         for (const std::u16string& line : Lines(text)) {
             if (box.top >= box.bottom) break;
             canvas.DrawText(box, line, e.color, pixelHeight, align);
@@ -424,11 +472,14 @@ void BuiltinMovie::Paint(MovieCanvas& canvas, int width, int height) const {
 
     const std::size_t frames = movie_->frames.size();
     if (frames > 1) {
+        const auto scale = props_.find(FlashDispId::ScaleMode);
+        const StageTransform t(movie_->stage, width, height,
+                               scale != props_.end() ? std::get<std::int32_t>(scale->second) : 0);
         const int left = t.X(movie_->stage.xMin), right = t.X(movie_->stage.xMax);
         const int bottom = t.Y(movie_->stage.yMax);
         const int strip = std::max(2, (bottom - t.Y(movie_->stage.yMin)) / 100);
         const int done =
-            left + static_cast<int>((right - left) * static_cast<std::int64_t>(frame_ + 1) /
+            left + static_cast<int>((right - left) * static_cast<std::int64_t>(CurrentFrame() + 1) /
                                     static_cast<std::int64_t>(frames));
         canvas.FillRect({left, bottom - strip, done, bottom}, StripColor(background));
     }

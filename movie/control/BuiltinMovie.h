@@ -6,12 +6,16 @@
 #include <vector>
 
 #include "MovieControl.h"
+#include "PixelImage.h"
+#include "StagePainter.h"
 #include "SwfReader.h"
+#include "Timeline.h"
 
 // The movie control of our own, used when no registered control exists: it reads a subset of
-// SWF (see SwfReader.h), plays the timeline at the movie's frame rate, keeps movie variables and
-// raises FSCommand. This is its portable core; the window, the timer and the painting belong to
-// the platform, which reaches the core through the two ports below.
+// SWF (see SwfReader.h), plays the timelines at the movie's frame rate, runs their actions, keeps
+// movie variables, raises FSCommand and draws each frame with its own rasteriser. This is its
+// portable core; the window, the timer and the presenting of the frame belong to the platform,
+// which reaches the core through the two ports below.
 
 struct PixelRect {
     int left = 0, top = 0, right = 0, bottom = 0;
@@ -27,6 +31,8 @@ class MovieCanvas {
   public:
     virtual ~MovieCanvas() = default;
     virtual void FillRect(const PixelRect& rect, Rgb color) = 0;
+    // The frame, opaque, at the top left corner.
+    virtual void DrawPicture(const PixelImage& picture) = 0;
     // One line of text at the top of `box`, aligned within it and clipped to it.
     virtual void DrawText(const PixelRect& box, const std::u16string& line, Rgb color,
                           int pixelHeight, TextAlign align) = 0;
@@ -41,9 +47,10 @@ class BuiltinMovieHost {
     virtual void SetFrameTimer(unsigned intervalMs) = 0;
 };
 
-class BuiltinMovie : public MovieControl {
+class BuiltinMovie : public MovieControl, private Timeline::Events {
   public:
-    explicit BuiltinMovie(BuiltinMovieHost& host);
+    // Pictures inside movies decode through `decoder`; without one they are left out.
+    explicit BuiltinMovie(BuiltinMovieHost& host, ImageDecoder* decoder = nullptr);
 
     void Play() override;
     void Stop() override;
@@ -63,46 +70,71 @@ class BuiltinMovie : public MovieControl {
 
     // One frame of the timeline: the host's timer calls it.
     void Tick();
-    void Paint(MovieCanvas& canvas, int width, int height) const;
+    void Paint(MovieCanvas& canvas, int width, int height);
+    // The frame as Paint presents it: the background and everything drawn by the rasteriser.
+    const PixelImage& Render(int width, int height);
+
+    // The pointer in client pixels: buttons show their states and run their actions.
+    void PointerMove(int x, int y);
+    void PointerDown(int x, int y);
+    void PointerUp(int x, int y);
+    // Whether the pointer is over a button (the window shows a hand).
+    bool OverButton() const { return !over_.clip.expired(); }
 
     bool HasMovie() const { return movie_ != nullptr; }
     const SwfMovie* Movie() const { return movie_.get(); }
-    int CurrentFrame() const { return movie_ ? frame_ : -1; }
-    bool IsPlaying() const { return movie_ && playing_; }
+    int CurrentFrame() const { return movie_ ? timeline_.CurrentFrame() : -1; }
+    bool IsPlaying() const { return movie_ && timeline_.Playing(); }
+    const Timeline& Timelines() const { return timeline_; }
     // The variable's value, empty when it has none.
     std::u16string Variable(const std::u16string& name) const;
     // The timer interval for the movie's frame rate.
     unsigned FrameIntervalMs() const;
 
   private:
-    struct Placed {
-        std::uint16_t characterId = 0;
-        std::int32_t x = 0, y = 0;  // twips
+    struct Command {
+        std::u16string command, args;
     };
 
+    void OnGetUrl(const std::u16string& url, const std::u16string& target) override;
     void Clear();
     void Start(std::unique_ptr<SwfMovie> movie, std::vector<std::uint8_t> bytes);
-    void GotoFrame(int frame);
-    void ApplyPlaces(int frame);
-    void EnterFrame(int frame);
     void Changed();
     void FirePending();
     bool Prop(int dispId) const;
+    bool Animated() const;
+    Rgb Background() const;
+    Matrix2D StageToDevice(int width, int height) const;
     std::vector<std::uint8_t> StateBytes() const;
 
+    struct ButtonRef {
+        std::weak_ptr<const Clip> clip;
+        std::uint16_t depth = 0;
+        bool Same(const ButtonRef& o) const {
+            return !clip.owner_before(o.clip) && !o.clip.owner_before(clip) && depth == o.depth &&
+                   !clip.expired();
+        }
+    };
+    ButtonRef ButtonAt(int x, int y);
+    void Transition(const ButtonRef& b, std::uint8_t state, std::uint16_t condition);
+
     BuiltinMovieHost& host_;
+    ImageDecoder* decoder_;
     MovieControlEvents* events_ = nullptr;
 
     std::unique_ptr<SwfMovie> movie_;
     std::vector<std::uint8_t> movieBytes_;  // kept for a state saved with EmbedMovie set
-    int frame_ = -1;
-    bool playing_ = false;
-    std::map<std::uint16_t, Placed> display_;  // by depth
-    std::map<std::u16string, std::u16string> variables_;
+    Timeline timeline_{*this};
     std::map<int, FlashValue> props_;  // those set; the rest have their defaults
+    StagePainter painter_;
+    PixelImage picture_;
+    std::vector<StagePainter::Field> fields_;
 
-    std::vector<SwfAction> pending_;  // FSCommands of the frame just entered
-    unsigned generation_ = 0;         // grows with every movie change, so a handler that loads
-                                      // another movie stops the old movie's commands
+    std::vector<Command> pending_;  // FSCommands of the frame just entered
+    unsigned generation_ = 0;       // grows with every movie change, so a handler that loads
+                                    // another movie stops the old movie's commands
     unsigned timer_ = 0;
+    bool halted_ = false;         // stopped by the player: no timeline moves
+    int width_ = 0, height_ = 0;  // of the last frame drawn, where the pointer is
+    ButtonRef over_, pressed_;
 };

@@ -1,114 +1,16 @@
 #include "SwfReader.h"
 
-#include "LittleEndian.h"
+#include "ImageDecoder.h"
 #include "MovieImage.h"
+#include "SwfBitmapReader.h"
+#include "SwfButtonReader.h"
+#include "SwfFontReader.h"
+#include "SwfShapeReader.h"
 #include "Utf16.h"
 
 namespace {
 
-// The byte fields of le::Reader, and the bit fields of SWF records.
-class Reader : public le::Reader {
-  public:
-    using le::Reader::Reader;
-
-    // A reader over the next `n` bytes, which this one skips.
-    Reader Sub(std::size_t n) {
-        const std::size_t take = n <= Left() ? n : Left();
-        Reader r(Here(), take);
-        if (take < n) r.ok_ = false;
-        Skip(n);
-        return r;
-    }
-
-    // Byte fields start at a fresh byte.
-    std::uint8_t U8() {
-        bits_ = 0;
-        return le::Reader::U8();
-    }
-    std::uint16_t U16() {
-        bits_ = 0;
-        return le::Reader::U16();
-    }
-    std::uint32_t U32() {
-        bits_ = 0;
-        return le::Reader::U32();
-    }
-    void Skip(std::size_t n) {
-        bits_ = 0;
-        le::Reader::Skip(n);
-    }
-    // A zero-terminated string; one without its terminator fails.
-    std::string String() {
-        bits_ = 0;
-        std::string s;
-        while (pos_ < end_ && data_[pos_] != 0) s.push_back(static_cast<char>(data_[pos_++]));
-        if (pos_ >= end_) {
-            ok_ = false;
-            return s;
-        }
-        ++pos_;
-        return s;
-    }
-
-    std::uint32_t UBits(int n) {
-        std::uint32_t v = 0;
-        for (int i = 0; i < n; ++i) {
-            if (bits_ == 0) {
-                if (pos_ >= end_) {
-                    ok_ = false;
-                    return 0;
-                }
-                byte_ = data_[pos_++];
-                bits_ = 8;
-            }
-            --bits_;
-            v = v << 1 | ((byte_ >> bits_) & 1u);
-        }
-        return v;
-    }
-    std::int32_t SBits(int n) {
-        if (n == 0) return 0;
-        const std::uint32_t v = UBits(n);
-        if (n < 32 && (v & (1u << (n - 1)))) return static_cast<std::int32_t>(v | ~((1u << n) - 1));
-        return static_cast<std::int32_t>(v);
-    }
-    // The next byte-aligned read starts at a fresh byte.
-    void Align() { bits_ = 0; }
-
-  private:
-    std::uint8_t byte_ = 0;
-    int bits_ = 0;
-};
-
-SwfRect ReadRect(Reader& r) {
-    const int n = static_cast<int>(r.UBits(5));
-    SwfRect rect;
-    rect.xMin = r.SBits(n);
-    rect.xMax = r.SBits(n);
-    rect.yMin = r.SBits(n);
-    rect.yMax = r.SBits(n);
-    r.Align();
-    return rect;
-}
-
-// The translation of a MATRIX record; scale and rotation are read past.
-void ReadMatrix(Reader& r, SwfPlace& place) {
-    if (r.UBits(1)) {
-        const int n = static_cast<int>(r.UBits(5));
-        r.UBits(n);
-        r.UBits(n);
-    }
-    if (r.UBits(1)) {
-        const int n = static_cast<int>(r.UBits(5));
-        r.UBits(n);
-        r.UBits(n);
-    }
-    const int n = static_cast<int>(r.UBits(5));
-    place.translateX = r.SBits(n);
-    place.translateY = r.SBits(n);
-    place.hasMatrix = true;
-    r.Align();
-}
+using swf::BitReader;
 
 bool EqualsIgnoringCase(const std::string& text, std::size_t at, const char* word) {
     for (std::size_t i = 0; word[i]; ++i) {
@@ -163,31 +65,213 @@ std::string PlainFromHtml(const std::string& html) {
     return out;
 }
 
+// Sprites hold control tags only, so a sprite inside a sprite is skipped; this bounds the reader's
+// own nesting to one level.
 class Parser {
   public:
-    explicit Parser(SwfMovie& movie) : movie_(movie) {}
+    Parser(SwfMovie& movie, ImageDecoder* decoder) : movie_(movie), decoder_(decoder) {}
 
+    // Reads tags into `frames` until End or the end of the data; false when reading stops.
+    bool Tags(BitReader& r, std::vector<SwfFrame>& frames, bool sprite) {
+        SwfFrame current;
+        while (r.Left() > 0) {
+            if (r.Left() < 2) {
+                movie_.truncated = true;
+                break;
+            }
+            const std::uint16_t codeAndLength = r.U16();
+            const int code = codeAndLength >> 6;
+            std::uint32_t length = codeAndLength & 0x3F;
+            if (length == 0x3F) length = r.U32();
+            if (!r.Ok() || length > r.Left()) {
+                movie_.truncated = true;
+                break;
+            }
+            BitReader body = r.Sub(length);
+            if (code == SwfTag::End) break;
+            if (code == SwfTag::ShowFrame) {
+                if (frames.size() >= kSwfMaxFrames) return false;
+                frames.push_back(std::move(current));
+                current = {};
+            } else if (!Control(code, body, current) && !sprite) {
+                Definition(code, body);
+            }
+            if (Full()) return false;
+        }
+        return true;
+    }
+
+  private:
     std::u16string Text(const std::string& bytes) const {
         return movie_.version >= 6 ? Utf16FromUtf8(bytes) : Utf16FromLatin1(bytes);
     }
 
-    void EditText(Reader r) {
+    bool Full() const { return records_ >= kSwfMaxRecords || budget_.edges > kSwfMaxEdges; }
+
+    // Tags of a timeline; false for any other.
+    bool Control(int code, BitReader& body, SwfFrame& frame) {
+        switch (code) {
+            case SwfTag::PlaceObject:
+                PlaceObject(body, frame);
+                return true;
+            case SwfTag::PlaceObject2:
+                PlaceObject2(body, frame, false);
+                return true;
+            case SwfTag::PlaceObject3:
+                PlaceObject2(body, frame, true);
+                return true;
+            case SwfTag::RemoveObject:
+                Remove(body, true, frame);
+                return true;
+            case SwfTag::RemoveObject2:
+                Remove(body, false, frame);
+                return true;
+            case SwfTag::DoAction:
+                if (budget_.actionBytes + body.Left() <= kSwfMaxActionBytes) {
+                    budget_.actionBytes += body.Left();
+                    frame.actions.emplace_back(body.Here(), body.Here() + body.Left());
+                    ++records_;
+                }
+                return true;
+            case SwfTag::FrameLabel: {
+                const std::string label = body.String();
+                if (body.Ok()) frame.label = Text(label);
+                return true;
+            }
+            default:
+                return false;
+        }
+    }
+
+    // Takes the id; false when it is taken or there are too many.
+    bool Claim(std::uint16_t id, SwfCharacterKind kind) {
+        if (movie_.characters.count(id) || movie_.characters.size() >= kSwfMaxCharacters)
+            return false;
+        movie_.characters[id] = kind;
+        return true;
+    }
+
+    void Definition(int code, BitReader& r) {
+        switch (code) {
+            case SwfTag::SetBackgroundColor:
+                Background(r);
+                return;
+            case SwfTag::JPEGTables:
+                if (jpegTables_.empty()) jpegTables_.assign(r.Here(), r.Here() + r.Left());
+                return;
+            case SwfTag::DefineEditText:
+                EditText(r);
+                return;
+            default:
+                break;
+        }
+        const std::uint16_t id = r.U16();
+        if (!r.Ok() || movie_.characters.count(id)) return;
+        switch (code) {
+            case SwfTag::DefineShape:
+            case SwfTag::DefineShape2:
+            case SwfTag::DefineShape3:
+            case SwfTag::DefineShape4: {
+                const int version = code == SwfTag::DefineShape    ? 1
+                                    : code == SwfTag::DefineShape2 ? 2
+                                    : code == SwfTag::DefineShape3 ? 3
+                                                                   : 4;
+                SwfShape shape;
+                swf::ReadDefineShape(r, version, shape, budget_);  // what was read draws
+                if (Claim(id, SwfCharacterKind::Shape)) movie_.shapes[id] = std::move(shape);
+                return;
+            }
+            case SwfTag::DefineMorphShape:
+            case SwfTag::DefineMorphShape2: {
+                SwfMorphShape morph;
+                const int version = code == SwfTag::DefineMorphShape ? 1 : 2;
+                if (swf::ReadDefineMorphShape(r, version, morph, budget_) &&
+                    Claim(id, SwfCharacterKind::MorphShape))
+                    movie_.morphs[id] = std::move(morph);
+                return;
+            }
+            case SwfTag::DefineBitsLossless:
+            case SwfTag::DefineBitsLossless2: {
+                SwfBitmap bitmap;
+                const int version = code == SwfTag::DefineBitsLossless ? 1 : 2;
+                if (swf::ReadDefineBitsLossless(r, version, bitmap, budget_) &&
+                    Claim(id, SwfCharacterKind::Bitmap))
+                    movie_.bitmaps[id] = std::move(bitmap);
+                return;
+            }
+            case SwfTag::DefineBits:
+            case SwfTag::DefineBitsJPEG2:
+            case SwfTag::DefineBitsJPEG3: {
+                if (!decoder_) return;
+                SwfBitmap bitmap;
+                if (swf::ReadDefineBitsJpeg(r, code == SwfTag::DefineBits ? &jpegTables_ : nullptr,
+                                            code == SwfTag::DefineBitsJPEG3, *decoder_, bitmap,
+                                            budget_) &&
+                    Claim(id, SwfCharacterKind::Bitmap))
+                    movie_.bitmaps[id] = std::move(bitmap);
+                return;
+            }
+            case SwfTag::DefineFont:
+            case SwfTag::DefineFont2:
+            case SwfTag::DefineFont3: {
+                SwfFont font;
+                const bool read =
+                    code == SwfTag::DefineFont
+                        ? swf::ReadDefineFont(r, font, budget_)
+                        : swf::ReadDefineFont2(r, code == SwfTag::DefineFont3, font, budget_);
+                if (read && Claim(id, SwfCharacterKind::Font)) movie_.fonts[id] = std::move(font);
+                return;
+            }
+            case SwfTag::DefineText:
+            case SwfTag::DefineText2: {
+                SwfText text;
+                if (swf::ReadDefineText(r, code == SwfTag::DefineText2, text) &&
+                    Claim(id, SwfCharacterKind::Text))
+                    movie_.texts[id] = std::move(text);
+                return;
+            }
+            case SwfTag::DefineButton:
+            case SwfTag::DefineButton2: {
+                SwfButton button;
+                if (swf::ReadDefineButton(r, code == SwfTag::DefineButton ? 1 : 2, button,
+                                          budget_) &&
+                    Claim(id, SwfCharacterKind::Button))
+                    movie_.buttons[id] = std::move(button);
+                return;
+            }
+            case SwfTag::DefineSprite: {
+                SwfSprite sprite;
+                sprite.frameCount = r.U16();
+                if (!r.Ok() || !Claim(id, SwfCharacterKind::Sprite)) return;
+                Tags(r, sprite.frames, true);
+                movie_.sprites[id] = std::move(sprite);
+                return;
+            }
+            default:
+                return;
+        }
+    }
+
+    void EditText(BitReader& r) {
         const std::uint16_t id = r.U16();
         SwfEditText t;
-        t.bounds = ReadRect(r);
+        t.bounds = swf::ReadRect(r);
         const std::uint8_t f1 = r.U8();
         const std::uint8_t f2 = r.U8();
         const bool hasText = f1 & 0x80, hasColor = f1 & 0x04, hasMaxLength = f1 & 0x02,
                    hasFont = f1 & 0x01;
         const bool hasFontClass = f2 & 0x80, hasLayout = f2 & 0x20, html = f2 & 0x02;
-        if (hasFont) r.U16();
+        t.useOutlines = f2 & 0x01;
+        if (hasFont) {
+            t.hasFont = true;
+            t.fontId = r.U16();
+        }
         if (hasFontClass) r.String();
         if (hasFont || hasFontClass) t.fontHeight = r.U16();
         if (hasColor) {
-            t.color.r = r.U8();
-            t.color.g = r.U8();
-            t.color.b = r.U8();
-            r.U8();
+            const Rgba c = swf::ReadRgba(r);
+            t.color = Rgb{c.r, c.g, c.b};
+            t.alpha = c.a;
         }
         if (hasMaxLength) r.U16();
         if (hasLayout) {
@@ -202,69 +286,83 @@ class Parser {
             const std::string text = r.String();
             t.initialText = Text(html ? PlainFromHtml(text) : text);
         }
-        if (r.Ok()) movie_.editTexts[id] = std::move(t);
+        if (r.Ok() && Claim(id, SwfCharacterKind::EditText)) movie_.editTexts[id] = std::move(t);
     }
 
-    void PlaceObject2(Reader r) {
+    void SetMatrix(SwfPlace& p, const SwfMatrix& m) {
+        p.hasMatrix = true;
+        p.matrix = m;
+        p.translateX = static_cast<std::int32_t>(m.tx);
+        p.translateY = static_cast<std::int32_t>(m.ty);
+    }
+
+    void PlaceObject2(BitReader& r, SwfFrame& frame, bool third) {
         const std::uint8_t flags = r.U8();
+        const std::uint8_t flags3 = third ? r.U8() : 0;
         SwfPlace p;
         p.depth = r.U16();
+        if (third && (flags3 & 0x08)) r.String();  // class name
         p.hasCharacter = flags & 0x02;
         const bool move = flags & 0x01;
         if (!move && !p.hasCharacter) return;
         p.kind = move ? SwfPlace::Modify : SwfPlace::Place;
         if (p.hasCharacter) p.characterId = r.U16();
-        if (flags & 0x04) ReadMatrix(r, p);
-        if (r.Ok()) Add(std::move(p));
+        if (flags & 0x04) SetMatrix(p, swf::ReadMatrix(r));
+        if (flags & 0x08) {
+            p.hasCxform = true;
+            p.cxform = swf::ReadCxform(r, true);
+        }
+        if (flags & 0x10) {
+            p.hasRatio = true;
+            p.ratio = r.U16();
+        }
+        if (flags & 0x20) {
+            p.hasName = true;
+            p.name = Text(r.String());
+        }
+        if (flags & 0x40) {
+            p.hasClipDepth = true;
+            p.clipDepth = r.U16();
+        }
+        if (!r.Ok()) return;
+        // Filters, blend mode and clip actions come last; what they hide is not drawn.
+        if (third && (flags3 & 0x01) && !swf::SkipFilters(r)) return Add(std::move(p), frame);
+        if (third && (flags3 & 0x02)) {
+            p.blendMode = r.U8();
+            if (!r.Ok()) p.blendMode = 0;
+            if (p.blendMode > 1) movie_.otherBlendModes = true;
+        }
+        Add(std::move(p), frame);
     }
 
-    void PlaceObject(Reader r) {
+    void PlaceObject(BitReader& r, SwfFrame& frame) {
         SwfPlace p;
         p.kind = SwfPlace::Place;
         p.hasCharacter = true;
         p.characterId = r.U16();
         p.depth = r.U16();
-        ReadMatrix(r, p);
-        if (r.Ok()) Add(std::move(p));
+        SetMatrix(p, swf::ReadMatrix(r));
+        if (!r.Ok()) return;
+        if (r.Left() > 0) {
+            BitReader rest = r.Sub(r.Left());
+            const SwfCxform c = swf::ReadCxform(rest, false);
+            if (rest.Ok()) {
+                p.hasCxform = true;
+                p.cxform = c;
+            }
+        }
+        Add(std::move(p), frame);
     }
 
-    void Remove(Reader r, bool withCharacter) {
+    void Remove(BitReader& r, bool withCharacter, SwfFrame& frame) {
         SwfPlace p;
         p.kind = SwfPlace::Remove;
         if (withCharacter) r.U16();
         p.depth = r.U16();
-        if (r.Ok()) Add(std::move(p));
+        if (r.Ok()) Add(std::move(p), frame);
     }
 
-    void DoAction(Reader r) {
-        while (r.Left() > 0 && records_ < kSwfMaxRecords) {
-            const std::uint8_t code = r.U8();
-            if (code == 0) break;
-            std::uint16_t length = 0;
-            if (code >= 0x80) length = r.U16();
-            Reader body = r.Sub(length);
-            if (!r.Ok()) break;
-            SwfAction a;
-            if (code == 0x07) {
-                a.kind = SwfAction::Stop;
-            } else if (code == 0x06) {
-                a.kind = SwfAction::Play;
-            } else if (code == 0x83) {
-                const std::string url = body.String();
-                const std::string target = body.String();
-                if (!body.Ok() || !EqualsIgnoringCase(url, 0, "FSCommand:")) continue;
-                a.kind = SwfAction::FSCommand;
-                a.command = Text(url.substr(10));
-                a.args = Text(target);
-            } else {
-                continue;
-            }
-            current_.actions.push_back(std::move(a));
-            ++records_;
-        }
-    }
-
-    void Background(Reader r) {
+    void Background(BitReader& r) {
         Rgb c;
         c.r = r.U8();
         c.g = r.U8();
@@ -275,97 +373,43 @@ class Parser {
         }
     }
 
-    // False when the movie is to be read no further.
-    bool ShowFrame() {
-        if (movie_.frames.size() >= kSwfMaxFrames) return false;
-        movie_.frames.push_back(std::move(current_));
-        current_ = {};
-        return true;
-    }
-
-    bool Full() const { return records_ >= kSwfMaxRecords; }
-
-  private:
-    void Add(SwfPlace p) {
-        current_.places.push_back(std::move(p));
+    void Add(SwfPlace p, SwfFrame& frame) {
+        frame.places.push_back(std::move(p));
         ++records_;
     }
 
     SwfMovie& movie_;
-    SwfFrame current_;
+    ImageDecoder* decoder_;
+    swf::Budget budget_;
+    std::vector<std::uint8_t> jpegTables_;
     std::size_t records_ = 0;
 };
 
-bool ReadFws(const std::uint8_t* data, std::size_t size, SwfMovie& movie) {
-    Reader r(data, size);
+bool ReadFws(const std::uint8_t* data, std::size_t size, SwfMovie& movie, ImageDecoder* decoder) {
+    BitReader r(data, size);
     r.Skip(3);
     movie.version = r.U8();
     movie.fileLength = r.U32();
-    movie.stage = ReadRect(r);
+    movie.stage = swf::ReadRect(r);
     movie.frameRate = r.U16();
     movie.frameCount = r.U16();
     if (!r.Ok()) return false;
-
-    Parser parser(movie);
-    while (r.Left() > 0) {
-        if (r.Left() < 2) {
-            movie.truncated = true;
-            break;
-        }
-        const std::uint16_t codeAndLength = r.U16();
-        const int code = codeAndLength >> 6;
-        std::uint32_t length = codeAndLength & 0x3F;
-        if (length == 0x3F) length = r.U32();
-        if (!r.Ok() || length > r.Left()) {
-            movie.truncated = true;
-            break;
-        }
-        Reader body = r.Sub(length);
-        if (code == SwfTag::End) break;
-        switch (code) {
-            case SwfTag::ShowFrame:
-                if (!parser.ShowFrame()) return true;
-                break;
-            case SwfTag::SetBackgroundColor:
-                parser.Background(body);
-                break;
-            case SwfTag::DoAction:
-                parser.DoAction(body);
-                break;
-            case SwfTag::DefineEditText:
-                parser.EditText(body);
-                break;
-            case SwfTag::PlaceObject:
-                parser.PlaceObject(body);
-                break;
-            case SwfTag::PlaceObject2:
-                parser.PlaceObject2(body);
-                break;
-            case SwfTag::RemoveObject:
-                parser.Remove(body, true);
-                break;
-            case SwfTag::RemoveObject2:
-                parser.Remove(body, false);
-                break;
-            default:
-                break;
-        }
-        if (parser.Full()) break;
-    }
+    Parser parser(movie, decoder);
+    parser.Tags(r, movie.frames, false);
     return true;
 }
 
 }  // namespace
 
-bool ReadSwf(const std::uint8_t* data, std::size_t size, SwfMovie& movie) {
+bool ReadSwf(const std::uint8_t* data, std::size_t size, SwfMovie& movie, ImageDecoder* decoder) {
     movie = {};
     if (size < 8 || data[1] != 'W' || data[2] != 'S') return false;
-    if (data[0] == 'F') return ReadFws(data, size, movie);
+    if (data[0] == 'F') return ReadFws(data, size, movie, decoder);
     if (data[0] != 'C') return false;
     try {
         MemoryStream source(std::vector<std::uint8_t>(data, data + size));
         const MovieBytes fws = ReadMovie(source);
-        return ReadFws(fws.Data(), fws.Length(), movie);
+        return ReadFws(fws.Data(), fws.Length(), movie, decoder);
     } catch (const MovieError&) {
         return false;
     }

@@ -33,11 +33,7 @@ bool Same(const SwfFrame& a, const SwfFrame& b) {
             p.translateX != q.translateX || p.translateY != q.translateY)
             return false;
     }
-    for (std::size_t i = 0; i < a.actions.size(); ++i) {
-        const SwfAction &p = a.actions[i], &q = b.actions[i];
-        if (p.kind != q.kind || p.command != q.command || p.args != q.args) return false;
-    }
-    return true;
+    return a.actions == b.actions && a.label == b.label;
 }
 
 bool SameHeader(const SwfMovie& a, const SwfMovie& b) {

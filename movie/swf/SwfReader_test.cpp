@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "Actions.h"
 #include "SwfTestData.h"
 
 using namespace swfdata;
@@ -14,13 +15,36 @@ SwfMovie Read(const Bytes& data) {
     return m;
 }
 
-std::vector<std::u16string> Commands(const SwfFrame& f) {
+// What a frame's action blocks ask for: "stop", "play", and FSCommands as "command|args".
+class CommandRecorder : public ActionHost {
+  public:
     std::vector<std::u16string> out;
-    for (const SwfAction& a : f.actions)
-        out.push_back(a.kind == SwfAction::FSCommand ? a.command + u"|" + a.args
-                      : a.kind == SwfAction::Stop    ? u"stop"
-                                                     : u"play");
-    return out;
+    void SetTarget(const std::u16string&) override {}
+    void Stop() override { out.push_back(u"stop"); }
+    void Play() override { out.push_back(u"play"); }
+    void NextFrame() override {}
+    void PrevFrame() override {}
+    void GotoFrame(int, bool) override {}
+    void GotoLabel(const std::u16string&, bool) override {}
+    void GetUrl(const std::u16string& url, const std::u16string& target) override {
+        if (url.size() > 10 &&
+            (url.compare(0, 10, u"FSCommand:") == 0 || url.compare(0, 10, u"fscommand:") == 0))
+            out.push_back(url.substr(10) + u"|" + target);
+    }
+    ActionValue GetVariable(const std::u16string&) override { return {}; }
+    void SetVariable(const std::u16string&, const ActionValue&) override {}
+    ActionValue GetProperty(const std::u16string&, int) override { return {}; }
+    void SetProperty(const std::u16string&, int, const ActionValue&) override {}
+    bool CallClipMethod(const std::u16string&, const std::u16string&,
+                        const std::vector<ActionValue>&) override {
+        return false;
+    }
+};
+
+std::vector<std::u16string> Commands(const SwfFrame& f) {
+    CommandRecorder r;
+    for (const auto& block : f.actions) RunActions(block, 8, r);
+    return r.out;
 }
 
 }  // namespace
@@ -244,4 +268,117 @@ TEST(SwfReader, AHostileMovieStaysSmall) {
     std::size_t actions = 0;
     for (const SwfFrame& f : m.frames) actions += f.actions.size();
     EXPECT_LE(actions, kSwfMaxRecords);
+}
+
+TEST(SwfReader, ShapesFlattenTheStylesThatTheirRecordsBringIn) {
+    // DefineShape2: one fill and one line; an edge; then new styles whose fill the same record
+    // selects, and a curve.
+    Bytes body = U16(3);
+    Append(body, Rect(0, 2000, 0, 2000));
+    Append(body, {1, 0x00, 0xFF, 0x00, 0x00});   // a red fill
+    Append(body, {1, 20, 0, 0x00, 0x00, 0x00});  // a black line, one pixel
+    Bits b;
+    b.Put(1, 4);  // fill bits
+    b.Put(1, 4);  // line bits
+    b.Put(0, 1);
+    b.Put(0b01101, 5);  // line, fill 1, move
+    b.Put(8, 5);
+    b.Put(10, 8);
+    b.Put(20, 8);
+    b.Put(1, 1);
+    b.Put(1, 1);
+    b.Put(1, 1);  // a straight edge of 8 bits a field, 100 to the right
+    b.Put(1, 1);
+    b.Put(6, 4);
+    b.Put(1, 1);
+    b.Put(100, 8);
+    b.Put(0, 8);
+    b.Put(0, 1);
+    b.Put(0b10100, 5);  // new styles, fill 1
+    b.Put(1, 1);
+    b.Put(0, 5);  // to the byte
+    for (const std::uint8_t v : {1, 0x00, 0x00, 0x00, 0xFF, 1, 40, 0, 0x00, 0xFF, 0x00})
+        b.Put(v, 8);
+    b.Put(2, 4);  // new fill bits
+    b.Put(1, 4);  // new line bits
+    b.Put(1, 1);  // a curve: control (+10, -10), anchor (+10, +10)
+    b.Put(0, 1);
+    b.Put(6, 4);
+    for (const int v : {10, -10, 10, 10}) b.Put(v, 8);
+    b.Put(0, 6);
+    Append(body, b.Take());
+    Bytes tags = Tag(22, body);
+    Append(tags, ShowFrame());
+    const SwfMovie m = Read(Movie(tags));
+    ASSERT_EQ(m.shapes.count(3), 1u);
+    const SwfShape& s = m.shapes.at(3);
+    ASSERT_EQ(s.fills.size(), 2u);
+    ASSERT_EQ(s.lines.size(), 2u);
+    EXPECT_EQ(s.fills[1].color, (Rgba{0, 0, 0xFF, 0xFF}));
+    EXPECT_EQ(s.lines[1].width, 40);
+    ASSERT_EQ(s.paths.size(), 2u);
+    const SwfPath& first = s.paths[0];
+    EXPECT_EQ(first.fill0, 0u);
+    EXPECT_EQ(first.fill1, 1u);
+    EXPECT_EQ(first.line, 1u);
+    EXPECT_EQ(first.startX, 10);
+    EXPECT_EQ(first.startY, 20);
+    ASSERT_EQ(first.segments.size(), 1u);
+    EXPECT_EQ(first.segments[0].x, 110);
+    const SwfPath& second = s.paths[1];
+    EXPECT_EQ(second.fill1, 2u) << "the new list's first fill";
+    EXPECT_EQ(second.line, 0u);
+    EXPECT_EQ(second.startX, 110);
+    ASSERT_EQ(second.segments.size(), 1u);
+    const SwfSegment& curve = second.segments[0];
+    EXPECT_TRUE(curve.curve);
+    EXPECT_EQ(curve.cx, 120);
+    EXPECT_EQ(curve.cy, 10);
+    EXPECT_EQ(curve.x, 130);
+    EXPECT_EQ(curve.y, 20);
+}
+
+TEST(SwfReader, SpritesLabelsAndTheThirdPlaceObject) {
+    Bytes inner = Tag(43, Str("a"));
+    Append(inner, EditText(9, "", "inside"));  // definitions do not belong in a sprite
+    Append(inner, Place(2, 1, 0, 0));
+    Append(inner, ShowFrame());
+    Append(inner, RemoveDepth(1));
+    Append(inner, ShowFrame());
+    Append(inner, Tag(0, {}));
+    Bytes sprite = U16(7);
+    Append(sprite, U16(2));
+    Append(sprite, inner);
+    Bytes tags = EditText(2, "", "field");
+    Append(tags, Tag(39, sprite));
+    Bytes place3{0x02 | 0x20, 0x01 | 0x02};  // character and name; filters and blend mode
+    Append(place3, U16(3));
+    Append(place3, U16(7));
+    Append(place3, Str("clip"));
+    Append(place3, {1, 1});  // one blur filter
+    Append(place3, Bytes(9, 0));
+    place3.push_back(3);  // multiply
+    Append(tags, Tag(70, place3));
+    Append(tags, Tag(43, Str("start")));
+    Append(tags, ShowFrame());
+    const SwfMovie m = Read(Movie(tags));
+
+    ASSERT_EQ(m.sprites.count(7), 1u);
+    const SwfSprite& s = m.sprites.at(7);
+    EXPECT_EQ(s.frameCount, 2);
+    ASSERT_EQ(s.frames.size(), 2u);
+    EXPECT_EQ(s.frames[0].label, u"a");
+    EXPECT_EQ(s.frames[0].places.size(), 1u);
+    EXPECT_EQ(s.frames[1].places[0].kind, SwfPlace::Remove);
+    EXPECT_EQ(m.editTexts.count(9), 0u);
+
+    ASSERT_EQ(m.frames.size(), 1u);
+    EXPECT_EQ(m.frames[0].label, u"start");
+    ASSERT_EQ(m.frames[0].places.size(), 1u);
+    const SwfPlace& p = m.frames[0].places[0];
+    EXPECT_EQ(p.characterId, 7);
+    EXPECT_EQ(p.depth, 3);
+    EXPECT_EQ(p.name, u"clip");
+    EXPECT_EQ(p.blendMode, 3);
+    EXPECT_TRUE(m.otherBlendModes);
 }

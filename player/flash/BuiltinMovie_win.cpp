@@ -48,6 +48,22 @@ void GdiMovieCanvas::FillRect(const PixelRect& rect, Rgb color) {
     ::FillRect(dc_, &r, static_cast<HBRUSH>(brush.get()));
 }
 
+void GdiMovieCanvas::DrawPicture(const PixelImage& picture) {
+    if (picture.width <= 0 || picture.height <= 0) return;
+    // The picture's rows are a top-down 32-bit device-independent bitmap already.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    // A failed copy leaves the background that was filled before.
+    SetDIBitsToDevice(
+        dc_, 0, 0, static_cast<DWORD>(picture.width), static_cast<DWORD>(picture.height), 0, 0, 0,
+        static_cast<UINT>(picture.height), picture.pixels.data(), &info, DIB_RGB_COLORS);
+}
+
 void GdiMovieCanvas::DrawText(const PixelRect& box, const std::u16string& line, Rgb color,
                               int pixelHeight, TextAlign align) {
     if (line.empty() || box.right <= box.left || box.bottom <= box.top) return;
@@ -66,7 +82,8 @@ void GdiMovieCanvas::DrawText(const PixelRect& box, const std::u16string& line, 
 
 // ---- the control on its window
 
-BuiltinMovieControl::BuiltinMovieControl(HWND window) : window_(window), core_(*this) {
+BuiltinMovieControl::BuiltinMovieControl(HWND window)
+    : window_(window), core_(*this, decoder_.get()) {
     core_.SetEvents(this);
 }
 
@@ -144,9 +161,25 @@ void BuiltinMovieControl::Paint() {
     EndPaint(window_, &ps);
 }
 
-bool BuiltinMovieControl::HandleMessage(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+bool BuiltinMovieControl::HandleMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     result = 0;
+    // The pointer's messages go on to the window's own handling as well.
+    const int x = static_cast<short>(LOWORD(lp)), y = static_cast<short>(HIWORD(lp));
     switch (msg) {
+        case WM_MOUSEMOVE:
+            core_.PointerMove(x, y);
+            return false;
+        case WM_LBUTTONDOWN:
+            core_.PointerDown(x, y);
+            return false;
+        case WM_LBUTTONUP:
+            core_.PointerUp(x, y);
+            return false;
+        case WM_SETCURSOR:
+            if (LOWORD(lp) != HTCLIENT || !core_.OverButton()) return false;
+            SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32649)));  // IDC_HAND
+            result = TRUE;
+            return true;
         case WM_PAINT:
             Paint();
             return true;

@@ -12,6 +12,7 @@
 
 #include "BuiltinMovie.h"
 #include "Handles_win.h"
+#include "ImageDecoder.h"
 
 // The built-in movie control on a window: GDI painting, the frame timer and FSCommands delivered
 // from the window's message queue.
@@ -35,6 +36,7 @@ class GdiMovieCanvas : public MovieCanvas {
     GdiMovieCanvas& operator=(const GdiMovieCanvas&) = delete;
 
     void FillRect(const PixelRect& rect, Rgb color) override;
+    void DrawPicture(const PixelImage& picture) override;
     void DrawText(const PixelRect& box, const std::u16string& line, Rgb color, int pixelHeight,
                   TextAlign align) override;
 
@@ -96,6 +98,7 @@ class BuiltinMovieControl : public MovieControl,
     void Paint();
 
     HWND window_;
+    std::unique_ptr<ImageDecoder> decoder_ = MakeImageDecoder();
     BuiltinMovie core_;
     MovieFonts fonts_;
     MovieControlEvents* events_ = nullptr;

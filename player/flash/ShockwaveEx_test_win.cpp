@@ -11,12 +11,40 @@
 
 #include "AxMovieControl_win.h"
 #include "BuiltinMovie_win.h"
+#include "EmbedMovie.h"
 #include "TempFolder.h"
 #include "WindowTestSupport_win.h"
 
 namespace {
 
 using namespace flashtest;
+
+class QuietHost : public BuiltinMovieHost {
+  public:
+    void Invalidate() override {}
+    void SetFrameTimer(unsigned) override {}
+};
+
+// The frame the built-in control's core draws for a movie after `ticks` frames, as 0xRRGGBB.
+std::vector<std::uint32_t> NativeFrame(const std::string& name, int ticks, int width, int height) {
+    QuietHost host;
+    BuiltinMovie core(host);
+    MemoryStream s(ReadBytes(MoviePath(name)));
+    EmbedMovieStream(core, &s);
+    for (int i = 0; i < ticks; ++i) core.Tick();
+    const PixelImage& p = core.Render(width, height);
+    std::vector<std::uint32_t> out;
+    for (const std::uint32_t v : p.pixels) out.push_back(v & 0xFFFFFF);
+    return out;
+}
+
+bool Near(std::uint32_t a, std::uint32_t b, int tolerance) {
+    for (int shift : {0, 8, 16})
+        if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                     static_cast<int>((b >> shift) & 0xFF)) > tolerance)
+            return false;
+    return true;
+}
 
 class MovieWindowTest : public ::testing::Test {
   protected:
@@ -86,7 +114,9 @@ TEST_F(MovieWindowTest, EveryFormOfTheMoviePlaysAlike) {
         EXPECT_TRUE(Playing());
         EXPECT_EQ(Frame(), 0);
         ASSERT_TRUE(PumpUntil([&] { return Frame() >= 2; }));
-        EXPECT_EQ(Corner(), Rgb24(episode.background));
+        // The episode's sky covers its background colour.
+        EXPECT_EQ(Corner(), NativeFrame("episode.swf", 0, 550, 400)[3 * 550 + 3]);
+        EXPECT_NE(Corner(), Rgb24(logo.background));
         ASSERT_NE(flash_->BuiltinCore()->Movie(), nullptr);
         EXPECT_EQ(flash_->BuiltinCore()->Movie()->frames.size(), episode.frames.size());
         // The episode number shows in its own colour, drawn by the window's font.
@@ -94,6 +124,41 @@ TEST_F(MovieWindowTest, EveryFormOfTheMoviePlaysAlike) {
         EXPECT_GT(shot.CountNear(RECT{150, 190, 400, 250}, 0xC03030, 24), 20);
         EXPECT_EQ(shot.CountNear(RECT{150, 20, 400, 80}, 0xC03030, 24), 0);
     }
+}
+
+TEST_F(MovieWindowTest, AFrameOfTheCartoonShowsAsTheCoreDrewIt) {
+    flash_->LoadMovieFile(MoviePath("episode.swf"));
+    ASSERT_TRUE(PumpUntil([&] { return Frame() >= 2; }));
+    flash_->Control().Stop();
+    const int ticks = Frame();
+    PumpFor(100);
+    const Screenshot shot(flash_->Handle());
+    ASSERT_EQ(shot.Width(), 550);
+    ASSERT_EQ(shot.Height(), 400);
+    const std::vector<std::uint32_t> native = NativeFrame("episode.swf", ticks, 550, 400);
+    // The window's own font writes the titles over the picture; everything else is the core's.
+    int same = 0, sameAbove = 0;
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 550; ++x)
+            if (Near(shot.At(x, y), native[static_cast<std::size_t>(y) * 550 + x], 2)) {
+                ++same;
+                if (y < 100) ++sameAbove;
+            }
+    EXPECT_EQ(sameAbove, 550 * 100) << "the sky and the sun, where no title is";
+    EXPECT_GT(same, 550 * 400 * 9 / 10);
+}
+
+TEST_F(MovieWindowTest, TheCartoonsNextButtonSendsItsCommandOnAClick) {
+    flash_->LoadMovieFile(MoviePath("episode.swf"));
+    ASSERT_TRUE(PumpUntil([&] { return Frame() >= 1; }));
+    ASSERT_TRUE(commands_.empty());
+    // The button lies 110 pixels from the right and 70 from the bottom of the stage.
+    const LPARAM at = MAKELPARAM(550 - 100, 400 - 60);
+    for (const UINT msg : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
+        PostMessageW(flash_->Handle(), msg, msg == WM_LBUTTONDOWN ? MK_LBUTTON : 0, at);
+    ASSERT_TRUE(PumpUntil([&] { return !commands_.empty(); }));
+    EXPECT_EQ(commands_.front(), (std::pair<std::wstring, std::wstring>{L"kefoend", L""}));
+    EXPECT_TRUE(flash_->BuiltinCore()->OverButton());
 }
 
 TEST_F(MovieWindowTest, TheLastFramesCommandReachesTheHandlerAndTheMovieStops) {

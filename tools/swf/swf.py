@@ -1,8 +1,11 @@
 """SWF movies of the subset the player's built-in movie control plays, and their packed forms.
 
 Python 3 standard library only. The movies use: the header, FileAttributes, SetBackgroundColor,
-a device font (DefineFont2 without glyphs), DefineEditText, PlaceObject2 with a translation,
-DoAction with Stop and GetURL "FSCommand:...", ShowFrame and End. A real player plays them too.
+DefineShape3 (solid, gradient and bitmap fills, line styles, straight and curved edges),
+DefineBitsLossless2, fonts with and without glyphs (DefineFont2), DefineText, DefineEditText,
+DefineButton2, DefineSprite, PlaceObject2 with full matrices, colour transforms, names and clip
+depths, RemoveObject2, FrameLabel, DoAction (Stop, Play, GotoFrame, GotoLabel, SetVariable,
+GetURL "FSCommand:..."), ShowFrame and End. A real player plays them too.
 
 API used by the demo content server:
     episode_movie(series_name, series_id, number, frames=48, fps=12) -> bytes   (FWS)
@@ -26,7 +29,20 @@ SHOW_FRAME = 1
 SET_BACKGROUND_COLOR = 9
 DO_ACTION = 12
 PLACE_OBJECT2 = 26
+REMOVE_OBJECT2 = 28
+DEFINE_SHAPE3 = 32
+DEFINE_BITS_LOSSLESS2 = 36
+DEFINE_BITS_JPEG2 = 21
+DEFINE_TEXT = 11
+DEFINE_MORPH_SHAPE = 46
+DEFINE_BUTTON2 = 34
+
+# Button states, and the transition of a release.
+UP, OVER, DOWN, HIT = 1, 2, 4, 8
+ON_RELEASE = 0x0008
 DEFINE_EDIT_TEXT = 37
+DEFINE_SPRITE = 39
+FRAME_LABEL = 43
 DEFINE_FONT2 = 48
 FILE_ATTRIBUTES = 69
 DEFINE_BINARY_DATA = 87
@@ -85,6 +101,238 @@ def _translate(x, y):
     return b.bytes()
 
 
+def _matrix(a=1.0, b=0.0, c=0.0, d=1.0, tx=0, ty=0):
+    """A full MATRIX: scale and rotation in 16.16 fixed point, translation in twips."""
+    bits = _Bits()
+    scale = (round(a * 65536), round(d * 65536))
+    rotate = (round(b * 65536), round(c * 65536))
+    for present, pair in ((scale != (65536, 65536), scale), (rotate != (0, 0), rotate)):
+        bits.put(1 if present else 0, 1)
+        if present:
+            n = _signed_bits(*pair)
+            bits.put(n, 5)
+            for v in pair:
+                bits.put(v, n)
+    n = _signed_bits(tx, ty)
+    bits.put(n, 5)
+    bits.put(tx, n)
+    bits.put(ty, n)
+    return bits.bytes()
+
+
+def _cxform_alpha(mult=(256, 256, 256, 256), add=(0, 0, 0, 0)):
+    """A CXFORMWITHALPHA: multipliers in 8.8 fixed point, additions."""
+    bits = _Bits()
+    has_add = any(add)
+    has_mult = tuple(mult) != (256, 256, 256, 256)
+    n = _signed_bits(*(tuple(mult) + tuple(add)))
+    bits.put(1 if has_add else 0, 1)
+    bits.put(1 if has_mult else 0, 1)
+    bits.put(n, 4)
+    if has_mult:
+        for v in mult:
+            bits.put(v, n)
+    if has_add:
+        for v in add:
+            bits.put(v, n)
+    return bits.bytes()
+
+
+def _rgba(color, alpha=255):
+    return _rgb(color) + bytes((alpha,))
+
+
+class Shape:
+    """A DefineShape3 drawn with pixel coordinates: solid fills, line styles, straight and curved
+    edges; each move names the fill on the left (fill0) and on the right (fill1) of the edges
+    that follow, as the movie's edges are drawn with y pointing down."""
+
+    def __init__(self):
+        self.fills = []
+        self.lines = []
+        self.records = []  # ("move", x, y, fill0, fill1, line) | ("line", x, y) | ("curve", ...)
+        self.points = []
+
+    def solid(self, color, alpha=255):
+        self.fills.append(b"\x00" + _rgba(color, alpha))
+        return len(self.fills)
+
+    def gradient(self, x0, y0, x1, y1, stops, radial=False, spread=0, vertical=False):
+        """A linear gradient from the left to the right of the box (from its top to its bottom
+        when `vertical`), or a radial one from its centre to its sides; `stops` are
+        (ratio 0-255, colour, alpha)."""
+        sx = (x1 - x0) * TWIPS / 32768.0
+        sy = (y1 - y0) * TWIPS / 32768.0
+        a, b, c, d = (0, sy, -sx, 0) if vertical else (sx, 0, 0, sy)
+        body = bytes((0x12 if radial else 0x10,))
+        body += _matrix(a, b, c, d, round((x0 + x1) / 2 * TWIPS), round((y0 + y1) / 2 * TWIPS))
+        body += bytes(((spread << 6) | len(stops),))
+        for ratio, color, alpha in stops:
+            body += bytes((ratio,)) + _rgba(color, alpha)
+        self.fills.append(body)
+        return len(self.fills)
+
+    def bitmap_fill(self, bitmap_id, x, y, scale=1.0, clipped=True, smoothed=False):
+        """A bitmap with its top left texel at (x, y), each texel `scale` pixels wide."""
+        kind = 0x40 | (1 if clipped else 0) | (0 if smoothed else 2)
+        body = bytes((kind,)) + struct.pack("<H", bitmap_id)
+        body += _matrix(scale * TWIPS, 0, 0, scale * TWIPS, round(x * TWIPS), round(y * TWIPS))
+        self.fills.append(body)
+        return len(self.fills)
+
+    def line_style(self, width, color, alpha=255):
+        self.lines.append(struct.pack("<H", round(width * TWIPS)) + _rgba(color, alpha))
+        return len(self.lines)
+
+    def move(self, x, y, fill0=0, fill1=0, line=0):
+        self.records.append(("move", round(x * TWIPS), round(y * TWIPS), fill0, fill1, line))
+        self.points.append((x, y))
+        return self
+
+    def line_to(self, x, y):
+        self.records.append(("line", round(x * TWIPS), round(y * TWIPS)))
+        self.points.append((x, y))
+        return self
+
+    def curve_to(self, cx, cy, x, y):
+        self.records.append(("curve", round(cx * TWIPS), round(cy * TWIPS), round(x * TWIPS),
+                             round(y * TWIPS)))
+        self.points += [(cx, cy), (x, y)]
+        return self
+
+    def rect(self, x0, y0, x1, y1, fill):
+        """A rectangle drawn clockwise on the screen: its inside is on the right (fill1)."""
+        return self.move(x0, y0, fill1=fill).line_to(x1, y0).line_to(x1, y1).line_to(x0, y1) \
+            .line_to(x0, y0)
+
+    def glyph_records(self):
+        """The edges alone, as a font's glyph: one fill, no line, coordinates in font units
+        (the pixels given are taken as units, not twips)."""
+        bits = _Bits()
+        bits.put(1, 4)
+        bits.put(0, 4)
+        x = y = 0
+        for r in self.records:
+            if r[0] == "move":
+                _, mx, my = r[0], r[1] // TWIPS, r[2] // TWIPS
+                bits.put(0, 1)
+                bits.put(0b00101, 5)  # fill style 1 on the right, a move
+                n = _signed_bits(mx, my)
+                bits.put(n, 5)
+                bits.put(mx, n)
+                bits.put(my, n)
+                bits.put(1, 1)
+                x, y = mx, my
+            elif r[0] == "line":
+                nx, ny = r[1] // TWIPS, r[2] // TWIPS
+                dx, dy = nx - x, ny - y
+                n = max(2, _signed_bits(dx, dy))
+                bits.put(1, 1)
+                bits.put(1, 1)
+                bits.put(n - 2, 4)
+                bits.put(1, 1)
+                bits.put(dx, n)
+                bits.put(dy, n)
+                x, y = nx, ny
+        bits.put(0, 6)
+        return bits.bytes()
+
+    def circle(self, cx, cy, r, fill):
+        """A circle of eight curves, drawn clockwise: its inside is on the right (fill1)."""
+        import math
+        k = r / math.cos(math.pi / 8)
+        self.move(cx + r, cy, fill1=fill)
+        for i in range(8):
+            mid = math.pi / 8 * (2 * i + 1)
+            end = math.pi / 4 * (i + 1)
+            self.curve_to(cx + k * math.cos(mid), cy + k * math.sin(mid), cx + r * math.cos(end),
+                          cy + r * math.sin(end))
+        return self
+
+    def body(self, cid):
+        xs = [round(p[0] * TWIPS) for p in self.points] or [0]
+        ys = [round(p[1] * TWIPS) for p in self.points] or [0]
+        pad = max([struct.unpack("<H", l[:2])[0] for l in self.lines] or [0])
+        out = struct.pack("<H", cid) + _rect(min(xs) - pad, max(xs) + pad, min(ys) - pad,
+                                             max(ys) + pad)
+        out += bytes((len(self.fills),)) + b"".join(self.fills)
+        out += bytes((len(self.lines),)) + b"".join(self.lines)
+        fill_bits = max(1, len(self.fills).bit_length())
+        line_bits = max(1, len(self.lines).bit_length())
+        return out + self.edge_bits(fill_bits, line_bits)
+
+    def edge_bits(self, fill_bits, line_bits):
+        """The SHAPE records: style changes (only moves without style bits) and edges."""
+        bits = _Bits()
+        bits.put(fill_bits, 4)
+        bits.put(line_bits, 4)
+        x = y = 0
+        for r in self.records:
+            if r[0] == "move":
+                _, mx, my, f0, f1, ln = r
+                styled = fill_bits > 0
+                bits.put(0, 1)
+                bits.put(0, 1)  # no new styles
+                bits.put(1 if styled and line_bits else 0, 1)
+                bits.put(1 if styled else 0, 1)
+                bits.put(1 if styled else 0, 1)
+                bits.put(1, 1)
+                n = _signed_bits(mx, my)
+                bits.put(n, 5)
+                bits.put(mx, n)
+                bits.put(my, n)
+                if styled:
+                    bits.put(f0, fill_bits)
+                    bits.put(f1, fill_bits)
+                    if line_bits:
+                        bits.put(ln, line_bits)
+                x, y = mx, my
+            elif r[0] == "line":
+                dx, dy = r[1] - x, r[2] - y
+                n = max(2, _signed_bits(dx, dy))
+                bits.put(1, 1)
+                bits.put(1, 1)
+                bits.put(n - 2, 4)
+                bits.put(1, 1)  # general line
+                bits.put(dx, n)
+                bits.put(dy, n)
+                x, y = r[1], r[2]
+            else:
+                cdx, cdy = r[1] - x, r[2] - y
+                adx, ady = r[3] - r[1], r[4] - r[2]
+                n = max(2, _signed_bits(cdx, cdy, adx, ady))
+                bits.put(1, 1)
+                bits.put(0, 1)
+                bits.put(n - 2, 4)
+                for v in (cdx, cdy, adx, ady):
+                    bits.put(v, n)
+                x, y = r[3], r[4]
+        bits.put(0, 6)  # end of shape
+        return bits.bytes()
+
+
+def _place_body(depth, cid=None, matrix=None, cxform=None, clip_depth=None, name=None, move=False,
+                ratio=None):
+    flags = (0x01 if move else 0) | (0x02 if cid is not None else 0)
+    flags |= (0x04 if matrix is not None else 0) | (0x08 if cxform is not None else 0)
+    flags |= (0x10 if ratio is not None else 0)
+    flags |= (0x20 if name is not None else 0) | (0x40 if clip_depth is not None else 0)
+    body = bytes((flags,)) + struct.pack("<H", depth)
+    if cid is not None:
+        body += struct.pack("<H", cid)
+    if matrix is not None:
+        body += matrix
+    if cxform is not None:
+        body += cxform
+    if ratio is not None:
+        body += struct.pack("<H", ratio)
+    if name is not None:
+        body += _string(name)
+    if clip_depth is not None:
+        body += struct.pack("<H", clip_depth)
+    return body
+
+
 def _string(text):
     return text.encode("utf-8") + b"\0"
 
@@ -113,6 +361,8 @@ class Movie:
             _tag(DEFINE_FONT2, self._device_font("_sans")),
         ]
         self.next_id = FONT_ID + 1
+        self.fonts = {}
+        self.advances = {}
 
     @staticmethod
     def _device_font(name):
@@ -143,6 +393,157 @@ class Movie:
         body = bytes((0x01 | 0x04,)) + struct.pack("<H", depth) + _translate(x * TWIPS, y * TWIPS)
         self.current.append(_tag(PLACE_OBJECT2, body))
 
+    def shape(self, shape):
+        """Defines a Shape; returns its character id."""
+        cid = self.next_id
+        self.next_id += 1
+        self.current.append(_tag(DEFINE_SHAPE3, shape.body(cid)))
+        return cid
+
+    def font(self, name, glyphs, ascent=1024, descent=0):
+        """A DefineFont2 with glyphs: `glyphs` maps a character to (Shape in font units, advance);
+        the em square is 1024 units. Returns its id."""
+        cid = self.next_id
+        self.next_id += 1
+        chars = sorted(glyphs)
+        shapes = [glyphs[c][0].glyph_records() for c in chars]
+        offsets = []
+        at = 2 * (len(chars) + 1)
+        for shape in shapes:
+            offsets.append(at)
+            at += len(shape)
+        encoded = name.encode("utf-8")
+        body = struct.pack("<HBBB", cid, 0x80 | 0x04, 0, len(encoded)) + encoded
+        body += struct.pack("<H", len(chars))
+        body += b"".join(struct.pack("<H", o) for o in offsets) + struct.pack("<H", at)
+        body += b"".join(shapes)
+        body += b"".join(struct.pack("<H", ord(c)) for c in chars)
+        body += struct.pack("<hhh", ascent, descent, 0)
+        body += b"".join(struct.pack("<h", glyphs[c][1]) for c in chars)
+        body += b"".join(_rect(0, 0, 0, 0) for _ in chars)
+        body += struct.pack("<H", 0)
+        self.current.append(_tag(DEFINE_FONT2, body))
+        self.fonts[cid] = chars
+        self.advances[cid] = {c: glyphs[c][1] for c in chars}
+        return cid
+
+    def static_text(self, font, text, x, y, size, color):
+        """A DefineText of one line from `font`'s glyphs, baseline at (x, y) pixels; the advances
+        are the font's. Returns its id."""
+        cid = self.next_id
+        self.next_id += 1
+        chars = self.fonts[font]
+        body = struct.pack("<H", cid) + _rect(0, 2000, -2000, 2000) + _matrix()
+        body += bytes((8, 16))
+        body += bytes((0x8F,)) + struct.pack("<H", font) + _rgb(color)
+        body += struct.pack("<hhH", round(x * TWIPS), round(y * TWIPS), round(size * TWIPS))
+        body += bytes((len(text),))
+        bits = _Bits()
+        for c in text:
+            bits.put(chars.index(c), 8)
+            bits.put(self.advances[font][c] * round(size * TWIPS) // 1024, 16)
+        body += bits.bytes() + b"\0"
+        self.current.append(_tag(DEFINE_TEXT, body))
+        return cid
+
+    def outline_text(self, font, w, h, text, size, color):
+        """An edit text field drawn from `font`'s glyphs; returns its id."""
+        cid = self.next_id
+        self.next_id += 1
+        flags1 = 0x80 | 0x08 | 0x04 | 0x01
+        flags2 = 0x10 | 0x01  # not selectable, outlines
+        body = struct.pack("<H", cid) + _rect(0, w * TWIPS, 0, h * TWIPS)
+        body += bytes((flags1, flags2)) + struct.pack("<HH", font, round(size * TWIPS))
+        body += _rgb(color) + b"\xff" + _string("") + _string(text)
+        self.current.append(_tag(DEFINE_EDIT_TEXT, body))
+        return cid
+
+    def button(self, records, actions=()):
+        """A DefineButton2: `records` are (states, character id, depth, matrix or None),
+        `actions` (conditions, action records) pairs. Returns its id."""
+        cid = self.next_id
+        self.next_id += 1
+        body = b""
+        for states, character, depth, placement in records:
+            body += bytes((states,)) + struct.pack("<HH", character, depth)
+            body += (placement or _matrix()) + _cxform_alpha()
+        body += b"\0"
+        conditions = b""
+        for i, (condition, records_) in enumerate(actions):
+            block = struct.pack("<H", condition) + records_ + b"\0"
+            last = i == len(actions) - 1
+            conditions += struct.pack("<H", 0 if last else len(block) + 2) + block
+        offset = 2 + len(body) if actions else 0
+        head = struct.pack("<HBH", cid, 0, offset)
+        self.current.append(_tag(DEFINE_BUTTON2, head + body + conditions))
+        return cid
+
+    def picture(self, data):
+        """A DefineBitsJPEG2 holding picture data as it is (JPEG, PNG or GIF); returns its id."""
+        cid = self.next_id
+        self.next_id += 1
+        self.current.append(_tag(DEFINE_BITS_JPEG2, struct.pack("<H", cid) + data))
+        return cid
+
+    def bitmap(self, width, height, pixels):
+        """A DefineBitsLossless2 bitmap from rows of (alpha, red, green, blue); returns its id."""
+        cid = self.next_id
+        self.next_id += 1
+        raw = b""
+        for a, r, g, b in pixels:
+            # Stored premultiplied.
+            raw += bytes((a, r * a // 255, g * a // 255, b * a // 255))
+        body = struct.pack("<HBHH", cid, 5, width, height) + zlib.compress(raw)
+        self.current.append(_tag(DEFINE_BITS_LOSSLESS2, body))
+        return cid
+
+    def sprite(self, sprite):
+        """Defines a movie clip from a Sprite's frames; returns its character id."""
+        cid = self.next_id
+        self.next_id += 1
+        body = struct.pack("<HH", cid, len(sprite.frames)) + b"".join(sprite.frames) + _tag(END)
+        self.current.append(_tag(DEFINE_SPRITE, body))
+        return cid
+
+    def place_full(self, cid, depth, matrix=None, cxform=None, clip_depth=None, name=None,
+                   ratio=None):
+        """Places with a full matrix (see matrix()), a colour transform (see cxform()), a mask
+        over the depths up to clip_depth, an instance name, a morph's ratio (0-65535)."""
+        self.current.append(_tag(PLACE_OBJECT2, _place_body(depth, cid, matrix, cxform, clip_depth,
+                                                            name, ratio=ratio)))
+
+    def modify(self, depth, matrix=None, cxform=None, ratio=None):
+        self.current.append(_tag(PLACE_OBJECT2, _place_body(depth, None, matrix, cxform,
+                                                            move=True, ratio=ratio)))
+
+    def morph(self, start, end, colors):
+        """A DefineMorphShape from two Shapes with the same edges in the same order; the
+        fills are `colors`, (start colour, end colour) pairs of solid colours, opaque."""
+        cid = self.next_id
+        self.next_id += 1
+
+        def bounds(shape):
+            xs = [round(p[0] * TWIPS) for p in shape.points]
+            ys = [round(p[1] * TWIPS) for p in shape.points]
+            return _rect(min(xs), max(xs), min(ys), max(ys))
+
+        styles = bytes((len(colors),))
+        for a, b in colors:
+            styles += b"\x00" + _rgba(a) + _rgba(b)
+        styles += bytes((0,))
+        start_edges = start.edge_bits(max(1, len(colors).bit_length()), 0)
+        end_edges = end.edge_bits(0, 0)
+        body = struct.pack("<H", cid) + bounds(start) + bounds(end)
+        body += struct.pack("<I", len(styles) + len(start_edges)) + styles + start_edges + end_edges
+        self.current.append(_tag(DEFINE_MORPH_SHAPE, body))
+        return cid
+
+    def remove(self, depth):
+        self.current.append(_tag(REMOVE_OBJECT2, struct.pack("<H", depth)))
+
+    def label(self, name):
+        self.current.append(_tag(FRAME_LABEL, _string(name)))
+
     def binary_data(self, data):
         """A block of data that nothing shows, as a real cartoon carries its pictures and sound."""
         cid = self.next_id
@@ -165,6 +566,90 @@ class Movie:
         return b"FWS" + bytes((VERSION,)) + struct.pack("<I", 8 + len(body)) + body
 
 
+class Sprite:
+    """The frames of a movie clip: places, moves, removals and actions, frame by frame."""
+
+    def __init__(self):
+        self.frames = []
+        self.current = []
+
+    def place_full(self, cid, depth, matrix=None, cxform=None, clip_depth=None, name=None):
+        self.current.append(_tag(PLACE_OBJECT2, _place_body(depth, cid, matrix, cxform, clip_depth,
+                                                            name)))
+
+    def modify(self, depth, matrix=None, cxform=None):
+        self.current.append(_tag(PLACE_OBJECT2, _place_body(depth, None, matrix, cxform,
+                                                            move=True)))
+
+    def actions(self, *records):
+        self.current.append(_tag(DO_ACTION, b"".join(records) + b"\0"))
+
+    def label(self, name):
+        self.current.append(_tag(FRAME_LABEL, _string(name)))
+
+    def show_frame(self):
+        self.current.append(_tag(SHOW_FRAME))
+        self.frames.append(b"".join(self.current))
+        self.current = []
+
+
+def matrix(x=0.0, y=0.0, scale_x=1.0, scale_y=1.0, rotate=0.0):
+    """A placement matrix: scale, then rotate by `rotate` degrees, then move to (x, y) pixels."""
+    import math
+    r = math.radians(rotate)
+    return _matrix(scale_x * math.cos(r), scale_x * math.sin(r), -scale_y * math.sin(r),
+                   scale_y * math.cos(r), round(x * TWIPS), round(y * TWIPS))
+
+
+def cxform(mult=(1.0, 1.0, 1.0, 1.0), add=(0, 0, 0, 0)):
+    """A colour transform: each channel times its multiplier plus its addition."""
+    return _cxform_alpha(tuple(round(m * 256) for m in mult), add)
+
+
+def png_bytes(width, height, pixels):
+    """A PNG of (red, green, blue, alpha) pixels, rows top down, 8 bits a channel."""
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + \
+            struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+    rows = b""
+    for y in range(height):
+        rows += b"\0" + b"".join(bytes(p) for p in pixels[y * width:(y + 1) * width])
+    header = struct.pack(">IIBBBBB", width, height, 8, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows)) + \
+        chunk(b"IEND", b"")
+
+
+def gif_bytes(width, height, palette, indices, transparent=None):
+    """A GIF89a of four (red, green, blue) colours and one index a pixel. Each code is a literal
+    after a clear code, so the code size never grows."""
+    out = b"GIF89a" + struct.pack("<HHBBB", width, height, 0x91, 0, 0)
+    out += b"".join(bytes(c) for c in palette)
+    if transparent is not None:
+        out += bytes((0x21, 0xF9, 4, 0x01, 0, 0, transparent, 0))
+    out += b"\x2c" + struct.pack("<HHHHB", 0, 0, width, height, 0)
+    clear, end = 4, 5
+    value = count = 0
+    codes = []
+    for i in indices:
+        codes += [clear, i]
+    codes.append(end)
+    data = b""
+    for code in codes:
+        value |= code << count
+        count += 3
+        while count >= 8:
+            data += bytes((value & 0xFF,))
+            value >>= 8
+            count -= 8
+    if count:
+        data += bytes((value,))
+    out += bytes((2,))
+    for i in range(0, len(data), 255):
+        block = data[i:i + 255]
+        out += bytes((len(block),)) + block
+    return out + b"\0\x3b"
+
+
 def stop():
     return bytes((ACTION_STOP,))
 
@@ -176,6 +661,41 @@ def play():
 def get_url(url, target=""):
     data = _string(url) + _string(target)
     return bytes((ACTION_GET_URL,)) + struct.pack("<H", len(data)) + data
+
+
+def goto_frame(frame):
+    """Go to a frame (counted from 0) and stop there."""
+    return bytes((0x81,)) + struct.pack("<HH", 2, frame)
+
+
+def goto_label(label):
+    data = _string(label)
+    return bytes((0x8C,)) + struct.pack("<H", len(data)) + data
+
+
+def set_variable(name, value):
+    """name = value, both strings; a path such as "_root.v" names another timeline's variable."""
+    push = b"\0" + _string(name) + b"\0" + _string(value)
+    return bytes((0x96,)) + struct.pack("<H", len(push)) + push + bytes((0x1D,))
+
+
+def push(*values):
+    """Push strings and 32-bit integers."""
+    body = b"".join((b"\x00" + _string(v)) if isinstance(v, str) else (b"\x07" + struct.pack("<i", v))
+                    for v in values)
+    return bytes((0x96,)) + struct.pack("<H", len(body)) + body
+
+
+def action(code):
+    """An action without data: 0x1C GetVariable, 0x23 SetProperty, 0x4E GetMember,
+    0x4F SetMember and the like."""
+    return bytes((code,))
+
+
+def set_target(path):
+    """The actions that follow act on the clip at `path`; "" goes back."""
+    data = _string(path)
+    return bytes((0x8B,)) + struct.pack("<H", len(data)) + data
 
 
 def fscommand(command, args=""):
@@ -202,22 +722,112 @@ def episode_movie(series_name: str, series_id: str, number: int, frames: int = 4
             seed = (seed * 1103515245 + 12345) & 0xFFFFFFFF
             block += struct.pack("<I", seed)
         m.binary_data(block[:padding])
-    w = m.width
-    m.place(m.text(w, 60, series_name, size=36, color=0x203060, align=CENTER), 1, 0, 110)
-    m.place(m.text(w, 60, "第%d集" % number, size=40, color=0xC03030, align=CENTER), 2, 0, 190)
-    m.place(m.text(w, 24, series_id, size=12, color=0x607080, align=RIGHT), 3, -10, 370)
-    ball = m.text(40, 40, "●", size=28, color=0xF08020)
+    w, h = m.width, m.height
+    _scenery(m, w, h)
+    m.place(m.text(w, 60, series_name, size=36, color=0x203060, align=CENTER), 10, 0, 110)
+    m.place(m.text(w, 60, "第%d集" % number, size=40, color=0xC03030, align=CENTER), 11, 0, 190)
+    m.place(m.text(w, 24, series_id, size=12, color=0x607080, align=RIGHT), 12, -10, 370)
+    _next_button(m, w, h)
+    ball = _bouncing_ball(m)
     travel = w - 60
     for f in range(frames):
-        x = 10 + (travel * f // (frames - 1) if frames > 1 else 0)
+        x = 30 + (travel * f // (frames - 1) if frames > 1 else 0)
         if f == 0:
-            m.place(ball, 4, x, 290)
+            m.place_full(ball, 20, matrix=matrix(x, 300), name="ball")
         else:
-            m.move(4, x, 290)
+            m.modify(20, matrix=matrix(x, 300))
         if f == frames - 1:
             m.actions(fscommand("kefoend"), stop())
         m.show_frame()
     return m.bytes()
+
+
+# Letters of five by seven cells for the button's embedded font.
+_LETTERS = {
+    "N": ["#...#", "##..#", "#.#.#", "#..##", "#...#", "#...#", "#...#"],
+    "E": ["#####", "#....", "#....", "####.", "#....", "#....", "#####"],
+    "X": ["#...#", "#...#", ".#.#.", "..#..", ".#.#.", "#...#", "#...#"],
+    "T": ["#####", "..#..", "..#..", "..#..", "..#..", "..#..", "..#.."],
+}
+
+
+def _block_glyph(rows):
+    """A glyph of filled cells standing on the baseline, in font units (1024 to the em)."""
+    cell = 1024 // 7
+    g = Shape()
+    for r, row in enumerate(rows):
+        c = 0
+        while c < len(row):
+            if row[c] != "#":
+                c += 1
+                continue
+            start = c
+            while c < len(row) and row[c] == "#":
+                c += 1
+            y0 = -1024 + r * cell
+            g.move(start * cell, y0).line_to(c * cell, y0).line_to(c * cell, y0 + cell) \
+                .line_to(start * cell, y0 + cell).line_to(start * cell, y0)
+    return g
+
+
+def _scenery(m, w, h):
+    """A sky with a gradient, a sun with a radial one, a hill of curves and a small flag."""
+    sky = Shape()
+    sky.rect(0, 0, w, h, sky.gradient(0, 0, w, h * 0.7, [(0, 0x7EC8F0, 255), (255, 0xE8F6FF, 255)],
+                                      vertical=True))
+    m.place_full(m.shape(sky), 1)
+    sun = Shape()
+    sun.circle(0, 0, 40, sun.gradient(-40, -40, 40, 40, [(0, 0xFFF6A0, 255), (200, 0xFFC030, 255),
+                                                         (255, 0xFFC030, 0)], radial=True))
+    m.place_full(m.shape(sun), 2, matrix=matrix(w - 80, 70))
+    hill = Shape()
+    green = hill.solid(0x6CC04A)
+    hill.move(0, h - 90, fill1=green).curve_to(w / 4, h - 150, w / 2, h - 90) \
+        .curve_to(3 * w / 4, h - 30, w, h - 100).line_to(w, h).line_to(0, h).line_to(0, h - 90)
+    m.place_full(m.shape(hill), 3)
+    flag = m.bitmap(4, 4, [((255, 0xD0, 0x30, 0x30) if (x + y) % 2 else (255, 0xFF, 0xFF, 0xFF))
+                           for y in range(4) for x in range(4)])
+    pole = Shape()
+    pole.rect(0, 0, 3, 60, pole.solid(0x805030))
+    pole.rect(3, 0, 35, 24, pole.bitmap_fill(flag, 3, 0, scale=8))
+    m.place_full(m.shape(pole), 4, matrix=matrix(40, h - 150))
+
+
+def _next_button(m, w, h):
+    """A "NEXT" button in the lower right corner: its release sends "kefoend"."""
+    glyphs = {c: (_block_glyph(rows), 878) for c, rows in _LETTERS.items()}
+    font = m.font("Blocks", glyphs)
+    faces = []
+    for color in (0x3070D0, 0x4A90F0, 0x204890):
+        face = Shape()
+        face.rect(0, 0, 90, 34, face.solid(color))
+        faces.append(m.shape(face))
+    label = m.static_text(font, "NEXT", 14, 26, 16, 0xFFFFFF)
+    button = m.button(
+        [(UP | HIT, faces[0], 1, None), (OVER, faces[1], 1, None), (DOWN, faces[2], 1, None),
+         (UP | OVER | DOWN, label, 2, None)],
+        [(ON_RELEASE, fscommand("kefoend"))])
+    m.place_full(button, 30, matrix=matrix(w - 110, h - 70), name="next")
+
+
+def _bouncing_ball(m):
+    """A movie clip of twelve frames: a ball that falls and bounces back, eased like a tween."""
+    ball = Shape()
+    ball.circle(0, 0, 16, ball.gradient(-16, -16, 16, 16, [(0, 0xFFD080, 255), (255, 0xF06010, 255)],
+                                        radial=True))
+    ball_id = m.shape(ball)
+    clip = Sprite()
+    steps = 12
+    for f in range(steps):
+        t = f / (steps - 1)
+        y = -50 * (1 - (2 * t - 1) ** 2)
+        squash = 1.0 if 0 < f < steps - 1 else 0.85
+        if f == 0:
+            clip.place_full(ball_id, 1, matrix=matrix(0, y, 1 / squash, squash))
+        else:
+            clip.modify(1, matrix=matrix(0, y, 1 / squash, squash))
+        clip.show_frame()
+    return m.sprite(clip)
 
 
 def logo_movie(tag: str = "") -> bytes:
