@@ -199,6 +199,7 @@ void BuiltinMovie::LoadMovie(int layer, const std::u16string& url) {
 
 void BuiltinMovie::SetVariable(const std::u16string& name, const std::u16string& value) {
     timeline_.SetVariable(name, value);
+    dirty_ = true;
     if (movie_) host_.Invalidate();
 }
 
@@ -232,6 +233,7 @@ void BuiltinMovie::SetProperty(int dispId, const FlashValue& value) {
         LoadMovie(0, std::get<std::u16string>(v));
         return;
     }
+    dirty_ = true;
     host_.Invalidate();
 }
 
@@ -328,6 +330,7 @@ void BuiltinMovie::Tick() {
 }
 
 void BuiltinMovie::Changed() {
+    dirty_ = true;
     const unsigned want = Animated() ? FrameIntervalMs() : 0;
     if (want != timer_) {
         timer_ = want;
@@ -428,6 +431,11 @@ void BuiltinMovie::PointerUp(int x, int y) {
 }
 
 const PixelImage& BuiltinMovie::Render(int width, int height) {
+    // A window painted again with nothing changed shows the frame it has.
+    if (!dirty_ && width == width_ && height == height_ && picture_.width == width &&
+        picture_.height == height)
+        return picture_;
+    dirty_ = false;
     width_ = width;
     height_ = height;
     if (picture_.width != width || picture_.height != height) picture_.Resize(width, height);

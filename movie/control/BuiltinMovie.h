@@ -136,5 +136,6 @@ class BuiltinMovie : public MovieControl, private Timeline::Events {
     unsigned timer_ = 0;
     bool halted_ = false;         // stopped by the player: no timeline moves
     int width_ = 0, height_ = 0;  // of the last frame drawn, where the pointer is
+    bool dirty_ = true;           // something changed since that frame was drawn
     ButtonRef over_, pressed_;
 };

@@ -204,3 +204,56 @@ TEST(Renderer, AMaskLetsItsCoverageThrough) {
     EXPECT_EQ(canvas.Alpha(22, 10), 255);
     EXPECT_NEAR(canvas.Alpha(25, 10), 128, 1);
 }
+
+TEST(Renderer, ASmoothedBitmapBlendsBetweenItsTexels) {
+    BitmapTable bitmaps;
+    SwfBitmap& b = bitmaps[1];
+    b.width = 2;
+    b.height = 1;
+    b.pixels = {0xFF000000, 0xFFFFFFFF};
+    SwfFillStyle f;
+    f.kind = SwfFillStyle::Bitmap;
+    f.bitmapId = 1;
+    f.clipped = true;
+    f.smoothed = true;
+    f.matrix.a = f.matrix.d = 10 * kTwips;  // ten pixels a texel
+    Canvas canvas;
+    canvas.Draw(Square(f, 0, 0, 20, 10), nullptr, &bitmaps);
+    // Pixel 9's centre lies 0.45 of the way from the first texel's centre to the second's.
+    EXPECT_NEAR(RedOf(canvas.picture.At(9, 5)), 115, 2);
+    EXPECT_EQ(canvas.picture.At(4, 5), 0xFF000000u);
+    EXPECT_EQ(canvas.picture.At(15, 5), 0xFFFFFFFFu);
+}
+
+TEST(Renderer, StrokesThatDoNotScaleAndStrokesFilledLikeShapes) {
+    // At twice the stage's size, a line two pixels wide is four wide unless it does not scale.
+    for (const bool scales : {true, false}) {
+        SwfLineStyle style;
+        style.width = 2 * kTwips;
+        style.noHScale = style.noVScale = !scales;
+        PixelImage picture;
+        picture.Resize(40, 40);
+        Renderer r;
+        r.Begin(picture);
+        DrawContext c;
+        c.toDevice = Matrix2D::Scale(2.0 / kTwips, 2.0 / kTwips);
+        c.stageScale = 1.0 / kTwips;
+        r.DrawShape(BuildGeometry(Stroke({{2, 10}, {18, 10}}, style)), c);
+        EXPECT_EQ(AlphaOf(picture.At(20, 19)), 255) << scales;
+        EXPECT_EQ(AlphaOf(picture.At(20, 20)), 255) << scales;
+        EXPECT_EQ(AlphaOf(picture.At(20, 18)), scales ? 255 : 0) << scales;
+        EXPECT_EQ(AlphaOf(picture.At(20, 21)), scales ? 255 : 0) << scales;
+        EXPECT_EQ(AlphaOf(picture.At(20, 17)), 0) << scales;
+    }
+
+    SwfLineStyle filled;
+    filled.width = 4 * kTwips;
+    filled.hasFill = true;
+    filled.fill = RedToBlue(SwfFillStyle::Linear);
+    filled.fill.matrix = GradientBox(0, 0, 40, 40);
+    Canvas canvas;
+    canvas.Draw(Stroke({{0, 20}, {40, 20}}, filled));
+    EXPECT_GT(RedOf(canvas.picture.At(2, 20)), 230);
+    EXPECT_GT(BlueOf(canvas.picture.At(37, 20)), 230);
+    EXPECT_EQ(AlphaOf(canvas.picture.At(20, 17)), 0);
+}
