@@ -682,4 +682,56 @@ TEST_F(EndToEndTest, AClickOnAHistoryRowReplaysTheCachedEpisodeWithoutTheNetwork
     EXPECT_EQ(Requests("/plus/play.php"), 0u) << "no play list either";
 }
 
+// The sound the player's process makes, as the device takes it: a probe loaded into the player
+// plays {1000, -1000, 1000, -1000}; what it notes is "result R\n" and the samples.
+class PlayerSoundTest : public EndToEndTest {
+  protected:
+    std::string SoundOfThePlayer(HWND player) {
+        const fs::path probe = dir_ / ("probe-" + std::to_string(++probes_) + ".dll");
+        fs::copy_file(FromBuild(SOUND_PROBE_DLL), probe);
+        const UniqueHandle process(OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION |
+                                                   PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+                                               FALSE, ProcessOf(player)));
+        if (!process) return "no process";
+        const std::wstring path = probe.wstring();
+        const SIZE_T size = (path.size() + 1) * sizeof(wchar_t);
+        void* remote =
+            VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (!remote) return "no memory";
+        SIZE_T written = 0;
+        // The system's own functions are at the same place in every process.
+        const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+        bool loaded = false;
+        if (load && WriteProcessMemory(process.get(), remote, path.c_str(), size, &written)) {
+            const UniqueHandle thread(
+                CreateRemoteThread(process.get(), nullptr, 0, load, remote, 0, nullptr));
+            loaded = thread && WaitForSingleObject(thread.get(), 10000) == WAIT_OBJECT_0;
+        }
+        VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+        if (!loaded) return "not loaded";
+        const fs::path note = probe.wstring() + L".txt";
+        if (!WaitUntil([&] { return fs::exists(note); })) return "nothing played";
+        return ReadText(note);
+    }
+    int probes_ = 0;
+};
+
+TEST_F(PlayerSoundTest, TheSliderAndTheMuteButtonSetTheLoudnessOfThePlayersSound) {
+    HWND player = StartedPlayer();
+    ASSERT_NE(player, nullptr);
+    ASSERT_NE(HistoryGrid(player), nullptr);
+    EXPECT_EQ(SoundOfThePlayer(player), "result 0\n1000 -1000 1000 -1000 ");
+
+    // The slider at (196, 39) of the play bar, 74 pixels of travel for 0..100: half way.
+    ClickAt(OnScreen(player, 4 + 196 + 37, kPlayBarTop + 45));
+    EXPECT_EQ(SoundOfThePlayer(player), "result 0\n500 -500 500 -500 ");
+    // The mute button at (154, 33) of the play bar, 38 x 32.
+    ClickAt(OnScreen(player, 4 + 170, kPlayBarTop + 45));
+    Shot("muted");
+    EXPECT_EQ(SoundOfThePlayer(player), "result 0\n0 0 0 0 ");
+    ClickAt(OnScreen(player, 4 + 170, kPlayBarTop + 45));
+    EXPECT_EQ(SoundOfThePlayer(player), "result 0\n500 -500 500 -500 ");
+}
+
 }  // namespace
