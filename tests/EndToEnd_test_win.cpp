@@ -39,7 +39,7 @@ constexpr std::uint32_t kSeries101Green = 0xE3F7D4;
 constexpr char kPassword[] = "kitten7";
 constexpr char kPasswordDigest[] = "4124b6fcaa69a4c91cf59c7faeb9dbf3";
 
-// The play area in the window: 615 x 482 at (4, 71), its last 65 rows the play bar.
+// The movie's part of the play area, in the window; the play bar's 65 rows follow it.
 constexpr RECT kPlayArea{4, 71, 4 + 615, 71 + 482 - 65};
 constexpr int kPlayBarTop = 71 + 482 - 65;
 
@@ -115,7 +115,7 @@ bool TrayMutexExists() {
     return static_cast<bool>(mutex);
 }
 
-// Every visible window of `top`'s family of the class.
+// The first visible window of the class among `top`'s descendants.
 HWND VisibleChildOfClass(HWND top, const wchar_t* cls) {
     struct Search {
         const wchar_t* cls;
@@ -473,6 +473,15 @@ TEST_F(EndToEndTest, AFirstStartMakesTheCacheStartsTheTrayOnceAndRefreshesTheLog
     ASSERT_TRUE(WaitUntil([] { return TrayWindows().size() == 1; }));
     EXPECT_TRUE(TrayMutexExists());
     const HWND tray = TrayWindows().front();
+    {
+        const UniqueHandle process(
+            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ProcessOf(tray)));
+        ASSERT_TRUE(process);
+        wchar_t image[MAX_PATH] = {};
+        DWORD size = MAX_PATH;
+        ASSERT_TRUE(QueryFullProcessImageNameW(process.get(), 0, image, &size));
+        EXPECT_TRUE(fs::equivalent(image, dir_ / "Zorvane.exe")) << "the tray of this folder";
+    }
     EXPECT_TRUE(WaitUntil([&] { return winetray::IconCount() == icons_ + 1; }));
 
     // The logo: its version asked for, the newer movie fetched into web\ and its version noted.
@@ -551,7 +560,6 @@ TEST_F(EndToEndTest, TheLockButtonLocksAndOnlyTheLoginsPasswordUnlocks) {
         PostMessageW(dialog, WM_LBUTTONUP, 0, MAKELPARAM(201 + 48, 119 + 18));
     };
     Type("kitten6");
-    Shot("unlock-dialog");
     confirm();
     Sleep(1000);
     EXPECT_TRUE(IsWindowVisible(dialog)) << "a wrong password leaves the dialog up";
