@@ -33,7 +33,7 @@ using testwait::WaitUntil;
 using namespace std::chrono_literals;
 
 // The movies' background colours: the logo's, and series 103's.
-constexpr std::uint32_t kLogoBlue = 0x2A6FB0;
+constexpr std::uint32_t kLogoBlue = 0x2A6FB0, kLogoTagBlue = 0xC8DCF0;
 constexpr std::uint32_t kSeries103Yellow = 0xFFF4C2;
 // "kitten7", as a login leaves it in the settings.
 constexpr char kPassword[] = "kitten7";
@@ -480,10 +480,14 @@ TEST_F(EndToEndTest, AFirstStartMakesTheCacheStartsTheTrayOnceAndRefreshesTheLog
     GetWindowRect(grid, &g);
     GetWindowRect(player, &p);
     EXPECT_GE(g.left, p.right - 285) << "in the side panel at the right";
-    // The logo plays in the play area.
+    // The logo plays in the play area, the refreshed one: its version shows small in the corner,
+    // where the shipped one has nothing.
     EXPECT_TRUE(WaitUntil([&] {
         return ScreenShot().CountNear(OnScreen(player, kPlayArea), kLogoBlue) > 615 * 417 / 3;
     }));
+    const RECT corner{4 + 400, 71 + 375, 4 + 615, 71 + 410};
+    EXPECT_TRUE(WaitUntil(
+        [&] { return ScreenShot().CountNear(OnScreen(player, corner), kLogoTagBlue, 24) > 10; }));
     Shot("first-start");
 
     // Started again, the player starts the tray again, which finds itself running; the logo is
