@@ -64,8 +64,9 @@ inline std::string Encode(const std::string& bytes) {
     return out;
 }
 
-// A GET of a control address of the server; true when it answered 200.
-inline bool Control(const std::string& pathAndQuery) {
+// A GET of an address of the server, as any client makes it; true when it answered 200. The
+// body goes to `body` when given.
+inline bool Get(const std::string& pathAndQuery, std::string* body = nullptr) {
     struct Closer {
         HINTERNET h;
         ~Closer() {
@@ -82,11 +83,16 @@ inline bool Control(const std::string& pathAndQuery) {
     if (!HttpQueryInfoA(request.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
                         nullptr))
         return false;
-    char buffer[256];
+    char buffer[4096];
     DWORD read = 0;
-    while (InternetReadFile(request.h, buffer, sizeof buffer, &read) && read != 0) {
-    }
+    while (InternetReadFile(request.h, buffer, sizeof buffer, &read) && read != 0)
+        if (body) body->append(buffer, read);
     return status == 200;
+}
+
+// A GET of a control address of the server; true when it answered 200.
+inline bool Control(const std::string& pathAndQuery) {
+    return Get(pathAndQuery);
 }
 
 // Fault of `path` ("/a/b", "/a/b?x=1" or "/a/*"); params as the server takes them, e.g.
