@@ -730,9 +730,11 @@ class ContentServer(ThreadingHTTPServer):
 
     def __init__(self, address, log_path=None, logo_tag="1", version_text="1.0.0.1",
                  installer=None):
-        super().__init__(address, Handler)
+        # Before binding: a refused address closes the server at once, log included, and the
+        # caller sees the address error itself.
         self.state = State(log_path)
         self.site = Site(Movies(logo_tag), version_text, installer)
+        super().__init__(address, Handler)
 
     def server_close(self):
         super().server_close()
