@@ -60,6 +60,10 @@ if build win64; then
         # Wine's own services start here, apart from the test runner's output pipes.
         wineserver -p
         /usr/lib/wine/wine64 cmd /c exit >/dev/null 2>&1 </dev/null
+        # A first test program too, unhurried: ctest lists each program's tests within a minute,
+        # and Wine's first start of a program of ours can take longer on a busy machine.
+        timeout 300 /usr/lib/wine/wine64 build/win64/common/io/common_io_test.exe \
+            --gtest_list_tests >/dev/null 2>&1 </dev/null
         run_ctest win64
         wineserver -k
         stop_virtual_display
