@@ -15,6 +15,7 @@
 #include "ComSessions_win.h"
 #include "Contract.h"
 #include "Handles_win.h"
+#include "StartInFolder_win.h"
 #include "TempFolder.h"
 #include "WaitFor.h"
 
@@ -35,8 +36,8 @@ long RunProgram(const fs::path& exe, const std::wstring& arguments) {
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::wstring cmd = L"\"" + exe.wstring() + L"\" " + arguments;
-    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &si, &pi))
+    if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
         return -1;
     UniqueHandle process(pi.hProcess), thread(pi.hThread);
     if (WaitForSingleObject(process.get(), 120000) != WAIT_OBJECT_0) return -1;
@@ -121,18 +122,10 @@ class InstallerTest : public ::testing::Test {
         return WaitUntil([&] { return !fs::exists(dir_ / "uninstall.exe"); }, 60s, 100ms);
     }
     void StartInstalledPlayer() {
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        const std::wstring exe = (dir_ / "Variz.exe").wstring();
-        std::wstring cmd = L"\"" + exe + L"\"";
-        ASSERT_TRUE(CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   dir_.c_str(), &si, &pi));
-        UniqueHandle thread(pi.hThread);
-        player_.reset(pi.hProcess);
-        ASSERT_TRUE(WaitUntil([] {
-            return FindWindowW(contract::kPlayerWindowClass, nullptr) != nullptr;
-        }, 30s));
+        player_ = testwin::StartInFolder(dir_ / "Variz.exe", dir_);
+        ASSERT_TRUE(player_);
+        ASSERT_TRUE(WaitUntil(
+            [] { return FindWindowW(contract::kPlayerWindowClass, nullptr) != nullptr; }, 30s));
         ASSERT_TRUE(WaitUntil(TrayRuns, 30s)) << "the player started no tray beside it";
     }
 
@@ -174,8 +167,8 @@ TEST_F(InstallerTest, AskedToTheUninstallerKeepsTheCartoonsTheHistoryAndTheSetti
     WriteSetting(dir_ / "Variz.dat", L"Edit", L"Volume", L"40");
 
     ASSERT_TRUE(Uninstall(L"/KEEPDATA"));
-    for (const char* gone : {"Variz.exe", "Zorvane.exe", "web/logo.swf", "web/load.swf",
-                             "web/load.gif"})
+    for (const char* gone :
+         {"Variz.exe", "Zorvane.exe", "web/logo.swf", "web/load.swf", "web/load.gif"})
         EXPECT_FALSE(fs::exists(dir_ / gone)) << gone;
     EXPECT_TRUE(fs::exists(dir_ / "cache" / "101-1.swf"));
     EXPECT_TRUE(fs::exists(dir_ / "web" / "Local.dat"));

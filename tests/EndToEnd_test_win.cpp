@@ -20,6 +20,7 @@
 #include "DemoServer_win.h"
 #include "Handles_win.h"
 #include "HistoryTable.h"
+#include "StartInFolder_win.h"
 #include "TempFolder.h"
 #include "WaitFor.h"
 #include "WineTray_win.h"
@@ -389,17 +390,10 @@ class EndToEndTest : public ::testing::Test {
 
     // Starts the player as its shortcut does; the process.
     HANDLE StartPlayer() {
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        const std::wstring exe = (dir_ / "Variz.exe").wstring();
-        std::wstring cmd = L"\"" + exe + L"\"";
-        if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            dir_.wstring().c_str(), &si, &pi))
-            return nullptr;
-        UniqueHandle thread(pi.hThread);
-        players_.emplace_back(pi.hProcess);
-        return pi.hProcess;
+        auto process = testwin::StartInFolder(dir_ / "Variz.exe", dir_);
+        if (!process) return nullptr;
+        players_.push_back(std::move(process));
+        return players_.back().get();
     }
     // Starts the player and waits for its window.
     HWND StartedPlayer() {

@@ -13,6 +13,7 @@
 #include "Contract.h"
 #include "DemoServer_win.h"
 #include "Handles_win.h"
+#include "StartInFolder_win.h"
 #include "TempFolder.h"
 #include "WaitFor.h"
 
@@ -51,18 +52,10 @@ class PlayerProcessTest : public ::testing::Test {
     }
     // Starts the player with `folder` as its working folder (its own folder unless given).
     HANDLE StartPlayer(const fs::path& folder = {}) {
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        std::wstring exe = (dir_ / "Variz.exe").wstring();
-        std::wstring cmd = L"\"" + exe + L"\"";
-        const std::wstring cwd = (folder.empty() ? dir_ : folder).wstring();
-        if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            cwd.c_str(), &si, &pi))
-            return nullptr;
-        UniqueHandle thread(pi.hThread);
-        players_.emplace_back(pi.hProcess);
-        return pi.hProcess;
+        auto process = testwin::StartInFolder(dir_ / "Variz.exe", folder.empty() ? dir_ : folder);
+        if (!process) return nullptr;
+        players_.push_back(std::move(process));
+        return players_.back().get();
     }
     static HWND PlayerWindow() { return FindWindowW(contract::kPlayerWindowClass, nullptr); }
     std::string TrayLog() {

@@ -19,6 +19,7 @@
 #include "Contract.h"
 #include "DemoServer_win.h"
 #include "Handles_win.h"
+#include "StartInFolder_win.h"
 #include "TempFolder.h"
 #include "WaitFor.h"
 #include "WineTray_win.h"
@@ -176,17 +177,10 @@ class TrayProcessTest : public ::testing::Test {
 
     // Starts the tray in its folder, as the player does; the process.
     HANDLE StartTray() {
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        const std::wstring exe = (dir_ / "Zorvane.exe").wstring();
-        std::wstring cmd = L"\"" + exe + L"\"";
-        if (!CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            dir_.wstring().c_str(), &si, &pi))
-            return nullptr;
-        UniqueHandle thread(pi.hThread);
-        trays_.emplace_back(pi.hProcess);
-        return pi.hProcess;
+        auto process = testwin::StartInFolder(dir_ / "Zorvane.exe", dir_);
+        if (!process) return nullptr;
+        trays_.push_back(std::move(process));
+        return trays_.back().get();
     }
     // Starts the tray and waits for its window.
     HWND StartedTray() {
