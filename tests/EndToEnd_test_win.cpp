@@ -20,9 +20,11 @@
 #include "DemoServer_win.h"
 #include "Handles_win.h"
 #include "HistoryTable.h"
+#include "Screenshot_win.h"
 #include "StartInFolder_win.h"
 #include "TempFolder.h"
 #include "WaitFor.h"
+#include "WindowInfo_win.h"
 #include "WineTray_win.h"
 
 namespace fs = std::filesystem;
@@ -32,6 +34,9 @@ namespace {
 
 using testwait::WaitUntil;
 using namespace std::chrono_literals;
+using testwin::ClassOf;
+using testwin::ProcessOf;
+using testwin::TextOf;
 
 // The movies' background colours: the logo's, and series 103's.
 constexpr std::uint32_t kLogoBlue = 0x2A6FB0, kLogoTagBlue = 0xC8DCF0;
@@ -44,24 +49,6 @@ constexpr char kPasswordDigest[] = "4124b6fcaa69a4c91cf59c7faeb9dbf3";
 // The movie's part of the play area, in the window; the play bar's 65 rows follow it.
 constexpr RECT kPlayArea{4, 71, 4 + 615, 71 + 482 - 65};
 constexpr int kPlayBarTop = 71 + 482 - 65;
-
-std::wstring ClassOf(HWND w) {
-    wchar_t name[64] = {};
-    GetClassNameW(w, name, 64);
-    return name;
-}
-
-std::wstring TextOf(HWND w) {
-    wchar_t text[256] = {};
-    GetWindowTextW(w, text, 256);
-    return text;
-}
-
-DWORD ProcessOf(HWND w) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    return pid;
-}
 
 std::string ReadText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -118,86 +105,10 @@ HWND VisibleChildOfClass(HWND top, const wchar_t* cls) {
     return search.found;
 }
 
-// What the screen shows, as 0x00RRGGBB per pixel.
-class ScreenShot {
+// What the screen shows.
+class ScreenShot : public testwin::Screenshot {
   public:
-    ScreenShot() {
-        width_ = GetSystemMetrics(SM_CXSCREEN);
-        height_ = GetSystemMetrics(SM_CYSCREEN);
-        pixels_.assign(static_cast<std::size_t>(width_) * height_, 0);
-        HDC screen = GetDC(nullptr);
-        if (!screen) return;
-        UniqueDc memory(CreateCompatibleDC(screen));
-        BITMAPINFO info = Info();
-        void* bits = nullptr;
-        UniqueGdi bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        if (memory && bitmap && bits) {
-            HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
-            if (BitBlt(memory.get(), 0, 0, width_, height_, screen, 0, 0, SRCCOPY)) {
-                GdiFlush();
-                const auto* p = static_cast<const std::uint32_t*>(bits);
-                std::copy(p, p + pixels_.size(), pixels_.begin());
-            }
-            SelectObject(memory.get(), old);
-        }
-        ReleaseDC(nullptr, screen);
-    }
-    std::uint32_t At(int x, int y) const {
-        return pixels_[static_cast<std::size_t>(y) * width_ + x] & 0xFFFFFF;
-    }
-    // Pixels of a screen rectangle within `tolerance` of a colour in every channel.
-    int CountNear(RECT r, std::uint32_t rgb, int tolerance = 8) const {
-        r.left = std::max<LONG>(r.left, 0);
-        r.top = std::max<LONG>(r.top, 0);
-        r.right = std::min<LONG>(r.right, width_);
-        r.bottom = std::min<LONG>(r.bottom, height_);
-        int n = 0;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) {
-                const std::uint32_t p = At(x, y);
-                bool close = true;
-                for (int shift : {0, 8, 16})
-                    close = close && std::abs(static_cast<int>((p >> shift) & 0xFF) -
-                                              static_cast<int>((rgb >> shift) & 0xFF)) <= tolerance;
-                n += close;
-            }
-        return n;
-    }
-    // The pixels of a screen rectangle, row by row.
-    std::vector<std::uint32_t> Part(const RECT& r) const {
-        std::vector<std::uint32_t> part;
-        for (int y = r.top; y < r.bottom; ++y)
-            for (int x = r.left; x < r.right; ++x) part.push_back(At(x, y));
-        return part;
-    }
-    // As a 32-bit BMP file.
-    bool Save(const fs::path& path) const {
-        const BITMAPINFO info = Info();
-        const DWORD bytes = static_cast<DWORD>(pixels_.size() * sizeof(std::uint32_t));
-        BITMAPFILEHEADER file{};
-        file.bfType = 0x4D42;  // "BM"
-        file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-        file.bfSize = file.bfOffBits + bytes;
-        std::ofstream out(path, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(&file), sizeof file);
-        out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-        out.write(reinterpret_cast<const char*>(pixels_.data()), bytes);
-        return static_cast<bool>(out);
-    }
-
-  private:
-    BITMAPINFO Info() const {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width_;
-        info.bmiHeader.biHeight = -height_;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        return info;
-    }
-    int width_ = 0, height_ = 0;
-    std::vector<std::uint32_t> pixels_;
+    ScreenShot() : Screenshot(nullptr) {}
 };
 
 // The user's hand on the mouse: a move, a press and a release of the left button at a point of

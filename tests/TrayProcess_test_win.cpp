@@ -22,6 +22,7 @@
 #include "StartInFolder_win.h"
 #include "TempFolder.h"
 #include "WaitFor.h"
+#include "WindowInfo_win.h"
 #include "WineTray_win.h"
 
 namespace fs = std::filesystem;
@@ -31,28 +32,13 @@ namespace {
 
 using testwait::WaitUntil;
 using namespace std::chrono_literals;
+using testwin::ClassOf;
+using testwin::ProcessOf;
+using testwin::TextOf;
 
 constexpr UINT kIconNotify = WM_USER + 100;
 constexpr WPARAM kIconId = 132;
 constexpr WORD kOpenPlayer = 32771, kHomePage = 32773, kUpdate = 32774, kExit = 32775;
-
-std::wstring ClassOf(HWND w) {
-    wchar_t name[64] = {};
-    GetClassNameW(w, name, 64);
-    return name;
-}
-
-std::wstring TextOf(HWND w) {
-    wchar_t text[256] = {};
-    GetWindowTextW(w, text, 256);
-    return text;
-}
-
-DWORD ProcessOf(HWND w) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    return pid;
-}
 
 // The first top-level window of process `pid` that `match` accepts.
 template <typename Match>

@@ -13,6 +13,7 @@
 #include "TrayResources.h"
 #include "Variant_win.h"
 #include "WineWindowEnvironment_win.h"
+#include "WindowInfo_win.h"
 
 namespace {
 
@@ -25,11 +26,7 @@ struct Animation {
     }
 };
 
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
+using testwin::ClassOf;
 
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> children;
