@@ -18,6 +18,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr std::size_t kMaxStack = 1u << 16;
 constexpr std::size_t kMaxText = 1u << 16;       // one string
 constexpr std::size_t kMaxStackText = 1u << 22;  // all strings on the stack
+// All the strings one block makes: a short loop of concatenations may not copy gigabytes.
+constexpr std::size_t kMaxBlockText = 1u << 24;
 
 std::u16string Ascii(const char* s) {
     std::u16string out;
@@ -200,7 +202,8 @@ class Machine {
             return;
         }
         if (v.text.size() > kMaxText) v.text.resize(kMaxText);
-        if (stackText_ + v.text.size() > kMaxStackText) {
+        blockText_ += v.text.size();
+        if (stackText_ + v.text.size() > kMaxStackText || blockText_ > kMaxBlockText) {
             full_ = true;
             return;
         }
@@ -658,6 +661,7 @@ class Machine {
     std::uint32_t seed_ = 1;
     bool full_ = false;
     std::size_t stackText_ = 0;
+    std::size_t blockText_ = 0;
 };
 
 }  // namespace
