@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Bytes = std::vector<std::uint8_t>;
@@ -51,6 +52,12 @@ class Bits {
 
 inline void Append(Bytes& to, const Bytes& more) {
     to.insert(to.end(), more.begin(), more.end());
+}
+
+// Tags one after the other.
+inline Bytes operator+(Bytes a, const Bytes& b) {
+    Append(a, b);
+    return a;
 }
 
 inline Bytes U16(unsigned v) {
@@ -161,6 +168,102 @@ inline Bytes Movie(const Bytes& tags, std::uint8_t version = 8, unsigned frameRa
     Append(m, U32(static_cast<std::uint32_t>(8 + body.size())));
     Append(m, body);
     return m;
+}
+
+// SOUNDINFO: loops when `loops` > 1, an envelope when it has points (pos44, left, right).
+struct EnvelopePoint {
+    std::uint32_t pos44;
+    unsigned left, right;
+};
+inline Bytes SoundInfo(bool syncStop = false, bool noMultiple = false, unsigned loops = 1,
+                       long inPoint = -1, long outPoint = -1,
+                       const std::vector<EnvelopePoint>& envelope = {}) {
+    Bytes b{static_cast<std::uint8_t>((syncStop ? 0x20 : 0) | (noMultiple ? 0x10 : 0) |
+                                      (!envelope.empty() ? 0x08 : 0) | (loops > 1 ? 0x04 : 0) |
+                                      (outPoint >= 0 ? 0x02 : 0) | (inPoint >= 0 ? 0x01 : 0))};
+    if (inPoint >= 0) Append(b, U32(static_cast<std::uint32_t>(inPoint)));
+    if (outPoint >= 0) Append(b, U32(static_cast<std::uint32_t>(outPoint)));
+    if (loops > 1) Append(b, U16(loops));
+    if (!envelope.empty()) {
+        b.push_back(static_cast<std::uint8_t>(envelope.size()));
+        for (const EnvelopePoint& p : envelope) {
+            Append(b, U32(p.pos44));
+            Append(b, U16(p.left));
+            Append(b, U16(p.right));
+        }
+    }
+    return b;
+}
+
+// The format byte of sound tags: codec, rate code (0..3), 16-bit, stereo.
+inline std::uint8_t SoundFormatByte(unsigned codec, unsigned rateCode, bool sixteenBit,
+                                    bool stereo) {
+    return static_cast<std::uint8_t>(codec << 4 | rateCode << 2 | (sixteenBit ? 2 : 0) |
+                                     (stereo ? 1 : 0));
+}
+
+// 16-bit little-endian samples.
+inline Bytes Pcm16(const std::vector<std::int16_t>& samples) {
+    Bytes b;
+    for (const std::int16_t s : samples) Append(b, U16(static_cast<std::uint16_t>(s)));
+    return b;
+}
+
+inline Bytes DefineSound(unsigned id, std::uint8_t format, std::uint32_t sampleCount,
+                         const Bytes& data) {
+    Bytes b = U16(id);
+    b.push_back(format);
+    Append(b, U32(sampleCount));
+    Append(b, data);
+    return Tag(14, b, true);
+}
+
+inline Bytes StartSound(unsigned id, const Bytes& info) {
+    Bytes b = U16(id);
+    Append(b, info);
+    return Tag(15, b);
+}
+
+inline Bytes StartSound2(const std::string& className, const Bytes& info) {
+    Bytes b = Str(className);
+    Append(b, info);
+    return Tag(89, b);
+}
+
+inline Bytes ExportAssets(unsigned id, const std::string& name) {
+    Bytes b = U16(1);
+    Append(b, U16(id));
+    Append(b, Str(name));
+    return Tag(56, b);
+}
+
+// SoundStreamHead2 with the same playback and stream format.
+inline Bytes StreamHead(std::uint8_t format, unsigned samplesPerFrame) {
+    Bytes b{static_cast<std::uint8_t>(format & 0x0F), format};
+    Append(b, U16(samplesPerFrame));
+    if ((format >> 4) == 2) Append(b, U16(0));
+    return Tag(45, b);
+}
+
+inline Bytes StreamBlock(const Bytes& data) {
+    return Tag(19, data, true);
+}
+
+inline Bytes Sprite(unsigned id, unsigned frameCount, const Bytes& tags) {
+    Bytes b = U16(id);
+    Append(b, U16(frameCount));
+    Append(b, tags);
+    Append(b, U16(0));  // End
+    return Tag(39, b, true);
+}
+
+inline Bytes ButtonSound(unsigned buttonId, const std::vector<std::pair<unsigned, Bytes>>& sounds) {
+    Bytes b = U16(buttonId);
+    for (const auto& [id, info] : sounds) {
+        Append(b, U16(id));
+        if (id != 0) Append(b, info);
+    }
+    return Tag(17, b);
 }
 
 }  // namespace swfdata

@@ -154,6 +154,8 @@ void StagePainter::DrawCharacter(std::uint16_t id, std::uint16_t ratio, const Cl
             if (!DrawOutlineField(field, c)) fields_->push_back({&field, c.owner, c.m});
             return;
         }
+        case SwfCharacterKind::Sound:
+            return;  // heard, not seen
         case SwfCharacterKind::Button: {
             if (++nesting_ > kMaxClipNesting) {
                 --nesting_;

@@ -6,6 +6,7 @@
 #include "SwfButtonReader.h"
 #include "SwfFontReader.h"
 #include "SwfShapeReader.h"
+#include "SwfSoundReader.h"
 #include "Utf16.h"
 
 namespace {
@@ -72,7 +73,7 @@ class Parser {
     Parser(SwfMovie& movie, ImageDecoder* decoder) : movie_(movie), decoder_(decoder) {}
 
     // Reads tags into `frames` until End or the end of the data; false when reading stops.
-    bool Tags(BitReader& r, std::vector<SwfFrame>& frames, bool sprite) {
+    bool Tags(BitReader& r, std::vector<SwfFrame>& frames, SwfStreamHead& stream, bool sprite) {
         SwfFrame current;
         while (r.Left() > 0) {
             if (r.Left() < 2) {
@@ -93,7 +94,7 @@ class Parser {
                 if (frames.size() >= kSwfMaxFrames) return false;
                 frames.push_back(std::move(current));
                 current = {};
-            } else if (!Control(code, body, current) && !sprite) {
+            } else if (!Control(code, body, current, stream) && !sprite) {
                 Definition(code, body);
             }
             if (Full()) return false;
@@ -109,8 +110,22 @@ class Parser {
     bool Full() const { return records_ >= kSwfMaxRecords || budget_.edges > kSwfMaxEdges; }
 
     // Tags of a timeline; false for any other.
-    bool Control(int code, BitReader& body, SwfFrame& frame) {
+    bool Control(int code, BitReader& body, SwfFrame& frame, SwfStreamHead& stream) {
         switch (code) {
+            case SwfTag::StartSound:
+            case SwfTag::StartSound2:
+                StartSound(body, code == SwfTag::StartSound2, frame);
+                return true;
+            case SwfTag::SoundStreamHead:
+            case SwfTag::SoundStreamHead2:
+                if (!stream.present) swf::ReadStreamHead(body, stream);
+                return true;
+            case SwfTag::SoundStreamBlock:
+                if (stream.present && !frame.hasStreamBlock && TakeSoundBytes(body.Left())) {
+                    frame.hasStreamBlock = true;
+                    frame.streamBlock.assign(body.Here(), body.Here() + body.Left());
+                }
+                return true;
             case SwfTag::PlaceObject:
                 PlaceObject(body, frame);
                 return true;
@@ -162,10 +177,19 @@ class Parser {
             case SwfTag::DefineEditText:
                 EditText(r);
                 return;
+            case SwfTag::ExportAssets:
+                Exports(r);
+                return;
             default:
                 break;
         }
         const std::uint16_t id = r.U16();
+        if (code == SwfTag::DefineButtonSound) {
+            SwfButtonSounds sounds;
+            if (r.Ok() && swf::ReadButtonSounds(r, sounds) && !movie_.buttonSounds.count(id))
+                movie_.buttonSounds[id] = sounds;
+            return;
+        }
         if (!r.Ok() || movie_.characters.count(id)) return;
         switch (code) {
             case SwfTag::DefineShape:
@@ -243,13 +267,50 @@ class Parser {
                 SwfSprite sprite;
                 sprite.frameCount = r.U16();
                 if (!r.Ok() || !Claim(id, SwfCharacterKind::Sprite)) return;
-                Tags(r, sprite.frames, true);
+                Tags(r, sprite.frames, sprite.stream, true);
                 movie_.sprites[id] = std::move(sprite);
+                return;
+            }
+            case SwfTag::DefineSound: {
+                SwfSound sound;
+                if (swf::ReadDefineSound(r, sound) && TakeSoundBytes(sound.data.size()) &&
+                    Claim(id, SwfCharacterKind::Sound))
+                    movie_.sounds[id] = std::move(sound);
                 return;
             }
             default:
                 return;
         }
+    }
+
+    void StartSound(BitReader& r, bool byName, SwfFrame& frame) {
+        SwfStartSound start;
+        if (byName) {
+            const auto it = exports_.find(r.String());
+            if (!r.Ok() || it == exports_.end()) return;
+            start.soundId = it->second;
+        } else {
+            start.soundId = r.U16();
+        }
+        if (!swf::ReadSoundInfo(r, start.info) || records_ >= kSwfMaxRecords) return;
+        ++records_;
+        frame.sounds.push_back(std::move(start));
+    }
+
+    void Exports(BitReader& r) {
+        const std::uint16_t count = r.U16();
+        for (int i = 0; i < count && r.Ok(); ++i) {
+            const std::uint16_t id = r.U16();
+            std::string name = r.String();
+            if (r.Ok() && exports_.size() < kSwfMaxCharacters)
+                exports_.emplace(std::move(name), id);
+        }
+    }
+
+    bool TakeSoundBytes(std::size_t n) {
+        if (soundBytes_ + n > kSwfMaxSoundBytes) return false;
+        soundBytes_ += n;
+        return true;
     }
 
     void EditText(BitReader& r) {
@@ -383,6 +444,8 @@ class Parser {
     swf::Budget budget_;
     std::vector<std::uint8_t> jpegTables_;
     std::size_t records_ = 0;
+    std::size_t soundBytes_ = 0;
+    std::map<std::string, std::uint16_t> exports_;  // names that StartSound2 starts sounds by
 };
 
 bool ReadFws(const std::uint8_t* data, std::size_t size, SwfMovie& movie, ImageDecoder* decoder) {
@@ -395,7 +458,7 @@ bool ReadFws(const std::uint8_t* data, std::size_t size, SwfMovie& movie, ImageD
     movie.frameCount = r.U16();
     if (!r.Ok()) return false;
     Parser parser(movie, decoder);
-    parser.Tags(r, movie.frames, false);
+    parser.Tags(r, movie.frames, movie.stream, false);
     return true;
 }
 

@@ -7,13 +7,14 @@
 #include <vector>
 
 #include "SwfCharacters.h"
+#include "SwfSound.h"
 
 class ImageDecoder;
 
 // What the built-in movie control reads of a SWF movie: the header, the background colour, the
-// characters (shapes, morph shapes, bitmaps, fonts, texts, edit texts, buttons, sprites), and each
-// timeline's frames with their display-list changes, labels and action bytes. Everything else is
-// skipped.
+// characters (shapes, morph shapes, bitmaps, fonts, texts, edit texts, buttons, sprites, sounds),
+// and each timeline's frames with their display-list changes, labels, action bytes, the event
+// sounds they start and their stream sound's blocks. Everything else is skipped.
 
 namespace SwfTag {
 constexpr int End = 0;
@@ -28,6 +29,11 @@ constexpr int SetBackgroundColor = 9;
 constexpr int DefineFont = 10;
 constexpr int DefineText = 11;
 constexpr int DoAction = 12;
+constexpr int DefineSound = 14;
+constexpr int StartSound = 15;
+constexpr int DefineButtonSound = 17;
+constexpr int SoundStreamHead = 18;
+constexpr int SoundStreamBlock = 19;
 constexpr int DefineBitsLossless = 20;
 constexpr int DefineBitsJPEG2 = 21;
 constexpr int DefineShape2 = 22;
@@ -41,12 +47,15 @@ constexpr int DefineBitsLossless2 = 36;
 constexpr int DefineEditText = 37;
 constexpr int DefineSprite = 39;
 constexpr int FrameLabel = 43;
+constexpr int SoundStreamHead2 = 45;
 constexpr int DefineMorphShape = 46;
 constexpr int DefineFont2 = 48;
+constexpr int ExportAssets = 56;
 constexpr int PlaceObject3 = 70;
 constexpr int DefineFont3 = 75;
 constexpr int DefineShape4 = 83;
 constexpr int DefineMorphShape2 = 84;
+constexpr int StartSound2 = 89;
 }  // namespace SwfTag
 
 // One change of the display list.
@@ -73,11 +82,15 @@ struct SwfFrame {
     std::vector<SwfPlace> places;
     std::vector<std::vector<std::uint8_t>> actions;  // each DoAction's records, in order
     std::u16string label;
+    std::vector<SwfStartSound> sounds;  // event sounds started (or stopped) here
+    bool hasStreamBlock = false;
+    std::vector<std::uint8_t> streamBlock;  // the timeline's stream for this frame
 };
 
 struct SwfSprite {
     std::uint16_t frameCount = 0;
     std::vector<SwfFrame> frames;
+    SwfStreamHead stream;
 };
 
 enum class SwfCharacterKind : std::uint8_t {
@@ -88,7 +101,8 @@ enum class SwfCharacterKind : std::uint8_t {
     Text,
     EditText,
     Button,
-    Sprite
+    Sprite,
+    Sound
 };
 
 struct SwfMovie {
@@ -109,8 +123,11 @@ struct SwfMovie {
     std::map<std::uint16_t, SwfEditText> editTexts;
     std::map<std::uint16_t, SwfButton> buttons;
     std::map<std::uint16_t, SwfSprite> sprites;
+    std::map<std::uint16_t, SwfSound> sounds;
+    std::map<std::uint16_t, SwfButtonSounds> buttonSounds;
 
     std::vector<SwfFrame> frames;  // each ended by a ShowFrame
+    SwfStreamHead stream;          // of the main timeline
     bool truncated = false;        // a tag ran past the end of the data; what came before stays
     bool otherBlendModes = false;  // a placement asked for a blend mode drawn here as normal
 
@@ -126,6 +143,7 @@ constexpr std::size_t kSwfMaxStyles = 1u << 16;        // fill and line styles o
 constexpr std::size_t kSwfMaxBitmapPixels = 1u << 24;  // one bitmap
 constexpr std::size_t kSwfMaxBitmapPixelsTotal = 1u << 25;  // all bitmaps of a movie
 constexpr std::size_t kSwfMaxActionBytes = 1u << 24;        // all action bytes of a movie
+constexpr std::size_t kSwfMaxSoundBytes = 1u << 26;         // sounds and stream blocks
 
 // Reads a plain ("FWS") or compressed ("CWS") movie. False when the data is no movie at all: a
 // wrong signature, a header cut short, compressed data that cannot be inflated. JPEG, PNG and

@@ -292,6 +292,7 @@ void Timeline::Start(const SwfMovie& movie) {
     Clear();
     movie_ = &movie;
     root_->frames = &movie.frames;
+    if (movie.stream.present) root_->stream = &movie.stream;
     root_->playing = true;
     if (!movie.frames.empty()) {
         Enter(*root_, 0);
@@ -335,6 +336,7 @@ std::shared_ptr<Clip> Timeline::NewClip(Clip& parent, std::uint16_t characterId)
     if (sprite == movie_->sprites.end() || parent.nesting + 1 > kMaxClipNesting) return nullptr;
     auto clip = std::make_shared<Clip>();
     clip->frames = &sprite->second.frames;
+    if (sprite->second.stream.present) clip->stream = &sprite->second.stream;
     clip->nesting = parent.nesting + 1;
     clip->parent = &parent;
     return clip;
@@ -422,6 +424,7 @@ void Timeline::Enter(Clip& clip, int frame) {
     const SwfFrame& f = (*clip.frames)[static_cast<std::size_t>(frame)];
     Apply(clip, f, nullptr);
     for (const auto& bytes : f.actions) Queue(clip, bytes);
+    events_.OnFrameEntered(clip);
 }
 
 void Timeline::Goto(Clip& clip, int frame) {
@@ -441,6 +444,7 @@ void Timeline::Goto(Clip& clip, int frame) {
     const SwfFrame& f = (*clip.frames)[static_cast<std::size_t>(frame)];
     Apply(clip, f, &old);
     for (const auto& bytes : f.actions) Queue(clip, bytes);
+    events_.OnFrameEntered(clip);
 }
 
 void Timeline::GotoFrame(int frame, bool play) {

@@ -27,6 +27,7 @@ struct DisplayObject {
 
 struct Clip : std::enable_shared_from_this<Clip> {
     const std::vector<SwfFrame>* frames = nullptr;
+    const SwfStreamHead* stream = nullptr;  // its stream sound's format, when it has one
     int frame = -1;
     bool playing = true;
     int nesting = 0;  // 0 for the main timeline
@@ -51,6 +52,9 @@ class Timeline {
         virtual ~Events() = default;
         // A GetURL action; FSCommands come this way as "FSCommand:..." addresses.
         virtual void OnGetUrl(const std::u16string& url, const std::u16string& target) = 0;
+        // `clip` has entered its frame (`clip.frame`): by playing on, by a jump, or placed anew.
+        // Its sounds start here.
+        virtual void OnFrameEntered(const Clip& clip) { (void)clip; }
     };
 
     explicit Timeline(Events& events) : events_(events) {}
