@@ -889,8 +889,8 @@ MP3_DELAY = 576 + 529
 
 
 def mp3_frame_at(data, at):
-    """The layer III frame whose header starts at `at`, or None when no valid header is there.
-    A frame cut short by the end of the data is returned cut: the caller checks its length."""
+    """The layer III frame whose header starts at `at`, or None when no valid header is there or
+    the data ends before the frame does."""
     if at + 4 > len(data) or data[at] != 0xFF or data[at + 1] & 0xE0 != 0xE0:
         return None
     b1, b2, b3 = data[at + 1], data[at + 2], data[at + 3]
@@ -901,6 +901,8 @@ def mp3_frame_at(data, at):
     bitrate = _MP3_BITRATES[1 if version == 1 else 2][bitrate_index]
     rate = _MP3_RATES[version][rate_index]
     length = (144 if version == 1 else 72) * bitrate * 1000 // rate + (b2 >> 1 & 1)
+    if at + length > len(data):
+        return None
     return Mp3Frame(version, rate, 1 if b3 >> 6 == 3 else 2, bitrate, 1152 if version == 1 else 576,
                     bytes(data[at:at + length]))
 
@@ -930,11 +932,9 @@ def mp3_frames(data):
         end -= 128
     frames = []
     while at < end:
-        frame = mp3_frame_at(data, at)
+        frame = mp3_frame_at(data[:end], at)
         if frame is None:
-            raise ValueError("no MPEG audio layer III frame at byte %d" % at)
-        if at + len(frame.data) > end:
-            raise ValueError("the frame at byte %d is cut short" % at)
+            raise ValueError("no whole MPEG audio layer III frame at byte %d" % at)
         at += len(frame.data)
         if not frames and _is_info_frame(frame):
             continue
@@ -1044,7 +1044,7 @@ def mp3_stream(frames, fps, movie_frames=None):
     return Stream(MP3, rate, 16, frames[0].channels, _per_frame(rate, fps), 0, blocks)
 
 
-# --- speech -----------------------------------------------------------------------------------------
+# --- speech ---------------------------------------------------------------------------------------
 
 SPEECH_VOICE = "cmn"
 # Spoken MP3s stay here between runs (the content server starts afresh for each test run); None
@@ -1159,7 +1159,9 @@ def episode_movie(series_name: str, series_id: str, number: int, frames: int = 4
     voice = episode_voice(series_name, number) if sound else None
     stream = mp3_stream(voice, fps) if voice else None
     if stream:
-        frames = max(frames, len(stream.blocks) + 1 + VOICE_TAIL_FRAMES)
+        samples = sum(f.samples for f in voice)
+        spoken = -(-samples * fps // stream.rate)  # frames until the voice has ended
+        frames = max(frames, int(spoken) + 1 + VOICE_TAIL_FRAMES)
     background = _PALETTE[zlib.crc32(series_id.encode("utf-8")) % len(_PALETTE)]
     m = Movie(fps=fps, background=background)
     if padding > 0:
