@@ -1089,8 +1089,7 @@ def speech_mp3(text, voice=SPEECH_VOICE, rate=22050, bitrate=32):
                 return _speech[key]
             except (OSError, ValueError):
                 pass  # not made yet, or left broken: made again below
-        data = _speak(text, voice, rate, bitrate)
-        frames = mp3_frames(data) if data else None
+        data, frames = _speak(text, voice, rate, bitrate)
         if frames and path:
             try:
                 os.makedirs(SPEECH_CACHE_DIR, exist_ok=True)
@@ -1105,21 +1104,23 @@ def speech_mp3(text, voice=SPEECH_VOICE, rate=22050, bitrate=32):
 
 
 def _speak(text, voice, rate, bitrate):
+    """(MP3 data, its frames), or (None, None) when the words cannot be made."""
     espeak = shutil.which("espeak-ng")
     if espeak is None or shutil.which("lame") is None:
         _warn_once("espeak-ng or lame is not installed")
-        return None
+        return None, None
     try:
         with tempfile.TemporaryDirectory(prefix="variz-speech-") as tmp:
             wav = os.path.join(tmp, "speech.wav")
             subprocess.run([espeak, "-v", voice, "-w", wav, "--stdin"], input=text.encode("utf-8"),
                            check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
             samples, in_rate, channels = _read_wav(wav)
-            return mp3_encode(_trim(samples, in_rate), in_rate, channels, rate=rate,
+            data = mp3_encode(_trim(samples, in_rate), in_rate, channels, rate=rate,
                               bitrate=bitrate)
-    except (OSError, ValueError, subprocess.CalledProcessError) as e:
+            return data, mp3_frames(data)
+    except (OSError, ValueError, RuntimeError, subprocess.CalledProcessError) as e:
         _warn_once("speech failed (%s)" % e)
-        return None
+        return None, None
 
 
 # Friendly background colours; a series keeps its own.
