@@ -47,7 +47,9 @@ Site addresses (pages are GBK text, "text/html; charset=gbk"):
     /toluad/getNotice.html                the tray's notice page, with an "app:" link
 
 The movies come from tools/swf/make_swf.py, built at the first request and kept in memory. While
-that tool is missing, movie addresses answer 404.
+that tool is missing, movie addresses answer 404. Episodes speak through espeak-ng and lame when
+both are installed (about a tenth of a second for each new title; the speech is also kept in the
+temporary folder, so a restarted server makes it again only for titles it never spoke).
 
 Test addresses:
 

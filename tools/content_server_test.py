@@ -6,6 +6,7 @@ import http.client
 import json
 import os
 import re
+import shutil
 import socket
 import subprocess
 import sys
@@ -13,6 +14,7 @@ import tempfile
 import threading
 import time
 import unittest
+import zlib
 from unittest import mock
 from urllib.parse import quote
 
@@ -317,6 +319,55 @@ class MovieTest(ServerCase):
                 self.assertEqual(body[: len(magic)], magic)
                 if magic == b"FWS":  # the header's length field covers the whole file
                     self.assertEqual(int.from_bytes(body[4:8], "little"), len(body))
+
+
+def swf_frames(data):
+    """The tags of each frame of an uncompressed or compressed movie, as (code, body) lists."""
+    if data[:3] == b"CWS":
+        data = b"FWS" + data[3:8] + zlib.decompress(data[8:])
+    nbits = data[8] >> 3
+    at = 8 + (5 + 4 * nbits + 7) // 8 + 4
+    frames, current = [], []
+    while at < len(data):
+        code, length = data[at + 1] << 2 | data[at] >> 6, data[at] & 0x3F
+        at += 2
+        if length == 0x3F:
+            length = int.from_bytes(data[at:at + 4], "little")
+            at += 4
+        if code == 1:
+            frames.append(current)
+            current = []
+        elif code:
+            current.append((code, data[at:at + length]))
+        at += length
+    return frames
+
+
+@unittest.skipUnless(os.path.exists(os.path.join(HERE, "swf", "make_swf.py")) and
+                     shutil.which("espeak-ng") and shutil.which("lame"),
+                     "the movie generator, espeak-ng or lame is missing")
+class SpokenEpisodeTest(ServerCase):
+    def test_served_episodes_carry_their_voice_as_a_stream(self):
+        self.server.site.movies._cache.clear()
+        self.addCleanup(self.server.site.movies._cache.clear)
+        for path in ("/media/101/1.swf", "/media/102/2.swf"):
+            with self.subTest(path=path):
+                status, _, body = self.get(path)
+                self.assertEqual(status, 200)
+                frames = swf_frames(body)
+                heads = [i for i, f in enumerate(frames) for c, _ in f if c == 45]
+                self.assertEqual(heads, [0])
+                head = [b for c, b in frames[0] if c == 45][0]
+                self.assertEqual(head[1], 0x2A, "MP3, 22050 Hz, 16-bit, mono")
+                blocks = [[b for c, b in f if c == 19] for f in frames]
+                spoken = [i for i, b in enumerate(blocks) if b]
+                self.assertGreater(len(spoken), 12, "a second at least")
+                self.assertEqual(spoken, list(range(len(spoken))), "a block a frame from frame 1")
+                for b in blocks[:len(spoken)]:
+                    self.assertEqual(len(b), 1)
+                    self.assertEqual(int.from_bytes(b[0][:2], "little") % 576, 0)
+                    self.assertEqual(b[0][4:6], b"\xff\xf3", "whole MPEG-2 layer III frames")
+                self.assertGreater(len(frames), len(spoken), "the voice ends before the episode")
 
 
 class TestBytesTest(ServerCase):

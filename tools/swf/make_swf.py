@@ -14,9 +14,10 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from swf import (  # noqa: E402,F401
-    DOWN, HIT, ON_RELEASE, OVER, UP, Movie, action, gif_bytes, goto_frame, png_bytes, push,
-    set_target, Shape, Sprite, compress, cxform, episode_movie, fscommand, goto_label, loading_movie,
-    logo_movie, matrix, scramble, set_variable, stop)
+    DOWN, HIT, ON_RELEASE, OVER, UP, Movie, SoundToolMissing, action, gif_bytes, goto_frame,
+    mp3_encode, mp3_frames, mp3_stream, png_bytes, push, raw_sound, raw_stream, set_target, Shape,
+    Sprite, compress, cxform, episode_movie, fscommand, goto_label, loading_movie, logo_movie,
+    matrix, scramble, set_variable, sound_info, stop, tone)
 
 RED, GREEN, BLUE, BLACK = 0xFF0000, 0x00FF00, 0x0000FF, 0x000000
 
@@ -251,13 +252,110 @@ def actions_movie():
     return m.bytes()
 
 
+def sound_event_movie():
+    """One frame, 12 fps, that starts an event sound and stops.
+
+    DefineSound id 2: uncompressed little-endian (codec 3), 11025 Hz, 16-bit, mono, SampleCount
+    11025 (one second): a square wave of period 50 samples, samples 0-24 of each period +8000 and
+    25-49 -8000 (220.5 Hz). StartSound of id 2 in frame 1 with SOUNDINFO flags 0x0C (loops and
+    envelope only): LoopCount 2 (the sound plays twice, 22050 samples), two envelope points,
+    Pos44 0 with left and right 32768, and Pos44 44100 (the end of the first play) with left 0 and
+    right 32768. The frame's actions stop the movie."""
+    m = Movie(100, 100)
+    square = [8000 if i % 50 < 25 else -8000 for i in range(11025)]
+    sid = m.define_sound(raw_sound(square, 11025))
+    m.start_sound(sid, sound_info(loops=2, envelope=[(0, 32768, 32768), (44100, 0, 32768)]))
+    m.actions(stop())
+    m.show_frame()
+    return m.bytes()
+
+
+# A sine of 440 Hz, 2 s at 22050 Hz, amplitude 16000.
+STREAM_SINE = (440, 44100, 22050, 16000)
+
+
+def sound_stream_mp3_movie():
+    """24 frames at 12 fps (2 s) carrying an MP3 stream of a 440 Hz sine (amplitude 16000 of
+    32767 before encoding) 2 s long, 44100 samples, encoded by lame at 22050 Hz, mono, 32 kbit/s.
+
+    Frame 1 holds a SoundStreamHead (tag 18, not 45): playback and stream 22050 Hz, 16-bit, mono,
+    MP3; StreamSoundSampleCount 1838 (22050 / 12, rounded); LatencySeek 0. Frames 1-24 each hold
+    one SoundStreamBlock: SampleCount, SeekSamples, then whole MPEG-2 layer III frames of 576
+    samples (104 or 105 bytes each), 79 frames in all, 45504 samples (lame's delay of 1105 and its
+    padding included). Frame f (from 0) holds the MP3 frames that begin before sample
+    floor((f + 1) * 22050 / 12); the last frame holds the rest. Sample counts of the blocks:
+    2304, 1728 x 4, 2304, 1728 x 4, 2304, 1728 x 4, 2304, 1728 x 5, 2304, 1728, 2880.
+    SeekSamples is floor(f * 22050 / 12) minus the first sample of the block: 0 in frame 1,
+    between -575 and 0 after."""
+    freq, count, rate, amplitude = STREAM_SINE
+    frames = mp3_frames(mp3_encode(tone(freq, count, rate, amplitude), rate))
+    m = Movie(100, 100)
+    m.stream(mp3_stream(frames, 12, movie_frames=24), head2=False)
+    for _ in range(24):
+        m.show_frame()
+    return m.bytes()
+
+
+def sound_stream_raw_movie():
+    """10 frames at 10 fps (1 s) carrying an uncompressed stream.
+
+    Frame 1 holds a SoundStreamHead2 (tag 45): playback and stream 22050 Hz, 16-bit, stereo,
+    codec 3 (little-endian); StreamSoundSampleCount 2205; no LatencySeek. Each of frames 1-10
+    holds a SoundStreamBlock of exactly 2205 sample pairs (8820 bytes), 22050 in all. Left:
+    round(12000 * sin(2 pi * i / 50)), a 441 Hz sine; right: the same at amplitude 6000
+    (round(6000 * sin(2 pi * i / 50))); i counts from the stream's first sample."""
+    left = tone(441, 22050, 22050, 12000)
+    right = tone(441, 22050, 22050, 6000)
+    samples = [v for pair in zip(left, right) for v in pair]
+    m = Movie(100, 100, fps=10)
+    m.stream(raw_stream(samples, 22050, 10, channels=2))
+    for _ in range(10):
+        m.show_frame()
+    return m.bytes()
+
+
+def sound_button_movie():
+    """A button over (40, 40)-(60, 60), as in button.swf: red up, blue over, black down; its
+    release sets _root.pressed. Ids: shapes 2-4, button 5, sounds 6 and 7.
+
+    Sound 6, the click: codec 3, 22050 Hz, 16-bit, mono, SampleCount 441 (20 ms), a 3 kHz sine
+    of amplitude 20000 fading by 1/e every 2 ms. Sound 7, the hum: codec 3, 11025 Hz, 8-bit
+    (unsigned, 128 silence), mono, SampleCount 2205 (0.2 s), a square wave of period 20 samples,
+    bytes 0xA0 (samples 0-9 of each period) and 0x60 (10-19).
+
+    DefineButtonSound of button 5: over-up to idle (the pointer leaves) none (id 0); idle to
+    over-up (the pointer enters) sound 7 with SOUNDINFO flags 0x13 (SyncNoMultiple, in and out
+    points): InPoint 4400, OutPoint 8800 (samples 1100 to 2200 of the sound, in 44 kHz units);
+    over-up to over-down (pressed) sound 6 with flags 0; over-down to over-up (released) sound 7
+    with flags 0x20 (SyncStop). The frame's actions stop the movie."""
+    m = Movie(100, 100)
+    shapes = {}
+    for name, color in (("up", RED), ("over", BLUE), ("down", BLACK)):
+        shape = Shape()
+        shape.rect(0, 0, 20, 20, shape.solid(color))
+        shapes[name] = m.shape(shape)
+    button = m.button([(UP | HIT, shapes["up"], 1, None), (OVER, shapes["over"], 2, None),
+                       (DOWN, shapes["down"], 3, None)],
+                      [(ON_RELEASE, set_variable("_root.pressed", "yes"))])
+    click = m.define_sound(raw_sound(tone(3000, 441, 22050, 20000, decay=0.002), 22050))
+    hum = m.define_sound(raw_sound([0x2000 if i % 20 < 10 else -0x2000 for i in range(2205)],
+                                   11025, bits=8))
+    m.button_sound(button, None, (hum, sound_info(no_multiple=True, in_point=4400, out_point=8800)),
+                   click, (hum, sound_info(sync_stop=True)))
+    m.place_full(button, 1, matrix=matrix(40, 40))
+    m.actions(stop())
+    m.show_frame()
+    return m.bytes()
+
+
 def test_movies(out):
-    episode = episode_movie("小小画家", "1024", 3, frames=6, fps=12)
+    episode = episode_movie("小小画家", "1024", 3, frames=6, fps=12, sound=False)
     write(os.path.join(out, "episode.swf"), episode)
     write(os.path.join(out, "episode_cws.swf"), compress(episode))
     write(os.path.join(out, "episode_kpv.swf"), scramble(compress(episode)))
     write(os.path.join(out, "episode_kpv_fws.swf"), scramble(episode))
-    write(os.path.join(out, "episode_one_frame.swf"), episode_movie("One", "7", 12, frames=1))
+    write(os.path.join(out, "episode_one_frame.swf"),
+          episode_movie("One", "7", 12, frames=1, sound=False))
     write(os.path.join(out, "logo.swf"), logo_movie("2024-05"))
     write(os.path.join(out, "load.swf"), loading_movie())
     write(os.path.join(out, "shapes.swf"), shapes_movie())
@@ -271,6 +369,15 @@ def test_movies(out):
     write(os.path.join(out, "script.swf"), script_movie())
     write(os.path.join(out, "root.swf"), root_movie())
     write(os.path.join(out, "actions.swf"), actions_movie())
+    write(os.path.join(out, "sound_event.swf"), sound_event_movie())
+    write(os.path.join(out, "sound_stream_raw.swf"), sound_stream_raw_movie())
+    write(os.path.join(out, "sound_button.swf"), sound_button_movie())
+    # A spoken episode as the content server makes it (silent without espeak-ng or lame).
+    write(os.path.join(out, "episode_voice.swf"), episode_movie("小小画家", "1024", 3, frames=6))
+    try:
+        write(os.path.join(out, "sound_stream_mp3.swf"), sound_stream_mp3_movie())
+    except SoundToolMissing as e:
+        sys.stderr.write("make_swf.py: %s; sound_stream_mp3.swf is not written\n" % e)
 
 
 def main(argv=None):

@@ -7,16 +7,30 @@ DefineButton2, DefineSprite, PlaceObject2 with full matrices, colour transforms,
 depths, RemoveObject2, FrameLabel, DoAction (Stop, Play, GotoFrame, GotoLabel, SetVariable,
 GetURL "FSCommand:..."), ShowFrame and End. A real player plays them too.
 
+Sounds: DefineSound, StartSound, StartSound2, SoundStreamHead, SoundStreamHead2,
+SoundStreamBlock and DefineButtonSound, from raw PCM or from MP3 that `lame` encodes; the demo
+episodes speak through `espeak-ng`. Both programs are optional: without them an episode is silent.
+
 API used by the demo content server:
-    episode_movie(series_name, series_id, number, frames=48, fps=12) -> bytes   (FWS)
+    episode_movie(series_name, series_id, number, frames=48, fps=12, padding=0,
+                  sound=True) -> bytes                                          (FWS)
     logo_movie(tag="") -> bytes                                                 (FWS)
     loading_movie() -> bytes                                                    (FWS)
     compress(fws) -> bytes                                                      (CWS)
     scramble(data) -> bytes                                                     (KPV container)
 """
 
+import hashlib
+import os
+import shutil
 import struct
+import subprocess
+import sys
+import tempfile
+import threading
+import wave
 import zlib
+from collections import namedtuple
 
 TWIPS = 20
 VERSION = 8
@@ -46,6 +60,17 @@ FRAME_LABEL = 43
 DEFINE_FONT2 = 48
 FILE_ATTRIBUTES = 69
 DEFINE_BINARY_DATA = 87
+DEFINE_SOUND = 14
+START_SOUND = 15
+DEFINE_BUTTON_SOUND = 17
+SOUND_STREAM_HEAD = 18
+SOUND_STREAM_BLOCK = 19
+SOUND_STREAM_HEAD2 = 45
+START_SOUND2 = 89
+
+# Sound codecs.
+RAW_NATIVE, ADPCM, MP3, RAW = 0, 1, 2, 3
+SOUND_RATES = (5512, 11025, 22050, 44100)
 
 # Actions.
 ACTION_PLAY = 0x06
@@ -347,7 +372,52 @@ def _rgb(color):
     return bytes(((color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF))
 
 
-class Movie:
+class _Timeline:
+    """What the main timeline and a movie clip share: actions, labels, sounds and frames. After
+    stream(), each frame shown carries the stream's next block, as a player takes a frame's sound
+    with the frame."""
+
+    _blocks = ()
+
+    def actions(self, *records):
+        self.current.append(_tag(DO_ACTION, b"".join(records) + b"\0"))
+
+    def label(self, name):
+        self.current.append(_tag(FRAME_LABEL, _string(name)))
+
+    def start_sound(self, sound_id, info=None):
+        """Starts (or, with sound_info(sync_stop=True), stops) a sound of define_sound()."""
+        self.current.append(_tag(START_SOUND, struct.pack("<H", sound_id) + (info or sound_info())))
+
+    def start_sound2(self, class_name, info=None):
+        """Starts a sound named by its class, as newer movies do."""
+        self.current.append(_tag(START_SOUND2, _string(class_name) + (info or sound_info())))
+
+    def stream_head(self, stream, head2=True):
+        """A SoundStreamHead2, or with head2=False the older SoundStreamHead, of a Stream."""
+        self.current.append(_tag(SOUND_STREAM_HEAD2 if head2 else SOUND_STREAM_HEAD,
+                                 stream.head()))
+
+    def stream_block(self, data):
+        self.current.append(_tag(SOUND_STREAM_BLOCK, data))
+
+    def stream(self, stream, head2=True):
+        """The stream's head in this frame, then one block in this frame and each one after it
+        while the stream has blocks (a None block leaves its frame without one)."""
+        self.stream_head(stream, head2)
+        self._blocks = list(stream.blocks)
+
+    def show_frame(self):
+        if self._blocks:
+            block = self._blocks.pop(0)
+            if block is not None:
+                self.stream_block(block)
+        self.current.append(_tag(SHOW_FRAME))
+        self.frames.append(b"".join(self.current))
+        self.current = []
+
+
+class Movie(_Timeline):
     """A movie built frame by frame; sizes and positions are in pixels."""
 
     def __init__(self, width=STAGE_WIDTH, height=STAGE_HEIGHT, fps=12, background=0xFFFFFF):
@@ -541,9 +611,6 @@ class Movie:
     def remove(self, depth):
         self.current.append(_tag(REMOVE_OBJECT2, struct.pack("<H", depth)))
 
-    def label(self, name):
-        self.current.append(_tag(FRAME_LABEL, _string(name)))
-
     def binary_data(self, data):
         """A block of data that nothing shows, as a real cartoon carries its pictures and sound."""
         cid = self.next_id
@@ -551,13 +618,28 @@ class Movie:
         self.current.append(_tag(DEFINE_BINARY_DATA, struct.pack("<HI", cid, 0) + data))
         return cid
 
-    def actions(self, *records):
-        self.current.append(_tag(DO_ACTION, b"".join(records) + b"\0"))
+    def define_sound(self, sound):
+        """A DefineSound of a Sound (see raw_sound() and mp3_sound()); returns its id."""
+        cid = self.next_id
+        self.next_id += 1
+        body = struct.pack("<HBI", cid, _sound_format(sound.codec, sound.rate, sound.bits,
+                                                      sound.channels), sound.sample_count)
+        self.current.append(_tag(DEFINE_SOUND, body + sound.data))
+        return cid
 
-    def show_frame(self):
-        self.current.append(_tag(SHOW_FRAME))
-        self.frames.append(b"".join(self.current))
-        self.current = []
+    def button_sound(self, button_id, over_up_to_idle=None, idle_to_over_up=None,
+                     over_up_to_over_down=None, over_down_to_over_up=None):
+        """A DefineButtonSound: for each transition a sound id, a (sound id, sound_info()) pair,
+        or None for silence."""
+        body = struct.pack("<H", button_id)
+        for sound in (over_up_to_idle, idle_to_over_up, over_up_to_over_down,
+                      over_down_to_over_up):
+            if not sound:
+                body += struct.pack("<H", 0)
+                continue
+            sid, info = (sound, None) if isinstance(sound, int) else sound
+            body += struct.pack("<H", sid) + (info or sound_info())
+        self.current.append(_tag(DEFINE_BUTTON_SOUND, body))
 
     def bytes(self):
         body = _rect(0, self.width * TWIPS, 0, self.height * TWIPS)
@@ -566,8 +648,8 @@ class Movie:
         return b"FWS" + bytes((VERSION,)) + struct.pack("<I", 8 + len(body)) + body
 
 
-class Sprite:
-    """The frames of a movie clip: places, moves, removals and actions, frame by frame."""
+class Sprite(_Timeline):
+    """The frames of a movie clip: places, moves, removals, actions and sounds, frame by frame."""
 
     def __init__(self):
         self.frames = []
@@ -580,17 +662,6 @@ class Sprite:
     def modify(self, depth, matrix=None, cxform=None):
         self.current.append(_tag(PLACE_OBJECT2, _place_body(depth, None, matrix, cxform,
                                                             move=True)))
-
-    def actions(self, *records):
-        self.current.append(_tag(DO_ACTION, b"".join(records) + b"\0"))
-
-    def label(self, name):
-        self.current.append(_tag(FRAME_LABEL, _string(name)))
-
-    def show_frame(self):
-        self.current.append(_tag(SHOW_FRAME))
-        self.frames.append(b"".join(self.current))
-        self.current = []
 
 
 def matrix(x=0.0, y=0.0, scale_x=1.0, scale_y=1.0, rotate=0.0):
@@ -702,17 +773,396 @@ def fscommand(command, args=""):
     return get_url("FSCommand:" + command, args)
 
 
+# --- sounds ---------------------------------------------------------------------------------------
+
+
+class Sound(namedtuple("Sound", "codec rate bits channels sample_count data")):
+    """An event sound for define_sound(): `data` as the tag holds it after SampleCount (for MP3
+    the signed SeekSamples, then whole frames)."""
+
+
+class Stream(namedtuple("Stream", "codec rate bits channels samples_per_frame latency_seek "
+                                  "blocks")):
+    """A stream sound: the fields of its head, and the data of one SoundStreamBlock per movie
+    frame from the frame of its head on (None: that frame has no block)."""
+
+    def head(self):
+        # Played as it is encoded: the playback byte repeats the stream's rate, size and type.
+        fmt = _sound_format(self.codec, self.rate, self.bits, self.channels)
+        body = bytes((fmt & 0x0F, fmt)) + struct.pack("<H", self.samples_per_frame)
+        if self.codec == MP3:
+            body += struct.pack("<h", self.latency_seek)
+        return body
+
+
+def _sound_format(codec, rate, bits, channels):
+    if rate not in SOUND_RATES or bits not in (8, 16) or channels not in (1, 2):
+        raise ValueError("no sound format of %d Hz, %d bits, %d channels" % (rate, bits, channels))
+    return codec << 4 | SOUND_RATES.index(rate) << 2 | (bits == 16) << 1 | (channels == 2)
+
+
+def sound_info(sync_stop=False, no_multiple=False, in_point=None, out_point=None, loops=None,
+               envelope=()):
+    """A SOUNDINFO: stop the sound instead, or start it only when it is not playing; in and out
+    points in samples at 44 kHz; a loop count; envelope points of (position in samples at 44 kHz,
+    left level, right level), levels from 0 to 32768."""
+    flags = (sync_stop << 5 | no_multiple << 4 | bool(envelope) << 3 | (loops is not None) << 2 |
+             (out_point is not None) << 1 | (in_point is not None))
+    body = bytes((flags,))
+    if in_point is not None:
+        body += struct.pack("<I", in_point)
+    if out_point is not None:
+        body += struct.pack("<I", out_point)
+    if loops is not None:
+        body += struct.pack("<H", loops)
+    if envelope:
+        body += bytes((len(envelope),))
+        body += b"".join(struct.pack("<IHH", pos, left, right) for pos, left, right in envelope)
+    return body
+
+
+def tone(freq, count, rate, amplitude=16000, decay=None):
+    """`count` 16-bit sample values of a sine; with `decay` (seconds) it fades by 1/e in that
+    time, as a tick does."""
+    import math
+    out = []
+    for i in range(count):
+        level = amplitude * (math.exp(-i / (decay * rate)) if decay else 1.0)
+        out.append(int(round(level * math.sin(2 * math.pi * freq * i / rate))))
+    return out
+
+
+def pcm(samples, bits=16):
+    """Uncompressed little-endian data of 16-bit sample values (interleaved when stereo); 8-bit
+    data keeps each value's top byte, unsigned, 128 being silence."""
+    values = [max(-32768, min(32767, int(v))) for v in samples]
+    if bits == 16:
+        return struct.pack("<%dh" % len(values), *values)
+    if bits == 8:
+        return bytes((v >> 8) + 128 for v in values)
+    raise ValueError("samples are 8 or 16 bits")
+
+
+def raw_sound(samples, rate, channels=1, bits=16):
+    """An uncompressed little-endian event sound of 16-bit sample values (see pcm())."""
+    return Sound(RAW, rate, bits, channels, len(samples) // channels, pcm(samples, bits))
+
+
+def _due(frame, rate, fps):
+    """Samples of a stream that fall due before `frame` (counted from 0) begins: whole, so that
+    rounding never drifts over many frames."""
+    from fractions import Fraction
+    return int(Fraction(rate) * frame / Fraction(fps))
+
+
+def _per_frame(rate, fps):
+    from fractions import Fraction
+    return int(Fraction(rate) / Fraction(fps) + Fraction(1, 2))
+
+
+def raw_stream(samples, rate, fps, channels=1, bits=16):
+    """An uncompressed little-endian stream: each movie frame's block holds exactly the samples
+    due in that frame, until the samples end."""
+    count = len(samples) // channels
+    data = pcm(samples[:count * channels], bits)
+    size = channels * bits // 8
+    blocks = []
+    while _due(len(blocks), rate, fps) < count:
+        f = len(blocks)
+        start, end = _due(f, rate, fps), min(count, _due(f + 1, rate, fps))
+        blocks.append(data[start * size:end * size])
+    return Stream(RAW, rate, bits, channels, _per_frame(rate, fps), 0, blocks)
+
+
+# MPEG audio, layer III only (what a movie may hold).
+Mp3Frame = namedtuple("Mp3Frame", "version rate channels bitrate samples data")
+
+_MP3_BITRATES = {
+    1: (0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320),
+    2: (0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160),
+}
+_MP3_RATES = {1: (44100, 48000, 32000), 2: (22050, 24000, 16000), 2.5: (11025, 12000, 8000)}
+_MP3_VERSIONS = {0: 2.5, 2: 2, 3: 1}
+
+# Samples by which lame's output lags its input when decoded: its own delay and the decoder's.
+MP3_DELAY = 576 + 529
+
+
+def mp3_frame_at(data, at):
+    """The layer III frame whose header starts at `at`, or None when no valid header is there or
+    the data ends before the frame does."""
+    if at + 4 > len(data) or data[at] != 0xFF or data[at + 1] & 0xE0 != 0xE0:
+        return None
+    b1, b2, b3 = data[at + 1], data[at + 2], data[at + 3]
+    version = _MP3_VERSIONS.get(b1 >> 3 & 3)
+    layer, bitrate_index, rate_index = b1 >> 1 & 3, b2 >> 4, b2 >> 2 & 3
+    if version is None or layer != 1 or bitrate_index in (0, 15) or rate_index == 3:
+        return None
+    bitrate = _MP3_BITRATES[1 if version == 1 else 2][bitrate_index]
+    rate = _MP3_RATES[version][rate_index]
+    length = (144 if version == 1 else 72) * bitrate * 1000 // rate + (b2 >> 1 & 1)
+    if at + length > len(data):
+        return None
+    return Mp3Frame(version, rate, 1 if b3 >> 6 == 3 else 2, bitrate, 1152 if version == 1 else 576,
+                    bytes(data[at:at + length]))
+
+
+def _is_info_frame(frame):
+    """The Xing, Info or VBRI frame that some encoders put first: no sound, only a table."""
+    crc = 0 if frame.data[1] & 1 else 2
+    if frame.version == 1:
+        side = 17 if frame.channels == 1 else 32
+    else:
+        side = 9 if frame.channels == 1 else 17
+    at = 4 + crc + side
+    return frame.data[at:at + 4] in (b"Xing", b"Info") or frame.data[36:40] == b"VBRI"
+
+
+def mp3_frames(data):
+    """The sound frames of an MP3 file, without ID3 tags and without an Xing/Info frame. All
+    frames must share one rate and channel count; anything else in the data is an error."""
+    data = bytes(data)
+    at, end = 0, len(data)
+    if data[:3] == b"ID3" and len(data) >= 10:
+        size = 0
+        for b in data[6:10]:
+            size = size << 7 | (b & 0x7F)
+        at = 10 + size + (10 if data[5] & 0x10 else 0)
+    if end - at >= 128 and data[end - 128:end - 125] == b"TAG":
+        end -= 128
+    frames = []
+    while at < end:
+        frame = mp3_frame_at(data[:end], at)
+        if frame is None:
+            raise ValueError("no whole MPEG audio layer III frame at byte %d" % at)
+        at += len(frame.data)
+        if not frames and _is_info_frame(frame):
+            continue
+        if frames and (frame.rate, frame.channels) != (frames[0].rate, frames[0].channels):
+            raise ValueError("the frame at byte %d changes the rate or the channels" % at)
+        frames.append(frame)
+    if not frames:
+        raise ValueError("no MPEG audio frames")
+    return frames
+
+
+class SoundToolMissing(RuntimeError):
+    """lame or espeak-ng is not installed."""
+
+
+def _read_wav(path):
+    with wave.open(path, "rb") as w:
+        if w.getsampwidth() != 2:
+            raise ValueError("%s: only 16-bit WAV files" % path)
+        raw = w.readframes(w.getnframes())
+        return (list(struct.unpack("<%dh" % (len(raw) // 2), raw)), w.getframerate(),
+                w.getnchannels())
+
+
+def _write_wav(path, samples, rate, channels):
+    with wave.open(path, "wb") as w:
+        w.setnchannels(channels)
+        w.setsampwidth(2)
+        w.setframerate(rate)
+        w.writeframes(pcm(samples))
+
+
+def mp3_encode(source, in_rate=22050, in_channels=1, rate=22050, channels=1, bitrate=32):
+    """MP3 data of a sound, encoded by lame at `rate` (11025, 22050 or 44100) and `bitrate`
+    kbit/s, constant, with no tags and no Info frame. `source` is a WAV file's path or bytes, or
+    16-bit sound at `in_rate`: little-endian data or sample values, interleaved when stereo."""
+    khz = {11025: "11.025", 22050: "22.05", 44100: "44.1"}.get(rate)
+    if khz is None:
+        raise ValueError("MP3 sounds are of 11025, 22050 or 44100 Hz, not %r" % rate)
+    lame = shutil.which("lame")
+    if lame is None:
+        raise SoundToolMissing("lame is not installed")
+    with tempfile.TemporaryDirectory(prefix="variz-mp3-") as tmp:
+        wav, out = os.path.join(tmp, "in.wav"), os.path.join(tmp, "out.mp3")
+        if isinstance(source, str):
+            wav = source
+        elif isinstance(source, (bytes, bytearray)) and source[:4] == b"RIFF":
+            with open(wav, "wb") as f:
+                f.write(source)
+        elif isinstance(source, (bytes, bytearray)):
+            with wave.open(wav, "wb") as w:
+                w.setnchannels(in_channels)
+                w.setsampwidth(2)
+                w.setframerate(in_rate)
+                w.writeframes(source)
+        else:
+            _write_wav(wav, source, in_rate, in_channels)
+        with wave.open(wav, "rb") as w:
+            in_channels = w.getnchannels()
+        command = [lame, "--quiet", "-t", "--noreplaygain", "--cbr", "-b", str(bitrate),
+                   "--resample", khz, "-m", "m" if channels == 1 else "j"]
+        if channels == 1 and in_channels == 2:
+            command.append("-a")
+        subprocess.run(command + [wav, out], check=True, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        with open(out, "rb") as f:
+            return f.read()
+
+
+def mp3_sound(frames, sample_count=None, seek=MP3_DELAY):
+    """An event sound of MP3 frames: by default it skips lame's delay and lasts what the frames
+    hold after it; give `sample_count` (the input's length at the MP3 rate) to drop the encoder's
+    padding at the end too."""
+    total = sum(f.samples for f in frames)
+    if sample_count is None:
+        sample_count = total - seek
+    if not 0 <= seek or seek + sample_count > total:
+        raise ValueError("%d samples after %d do not fit in %d" % (sample_count, seek, total))
+    data = struct.pack("<h", seek) + b"".join(f.data for f in frames)
+    return Sound(MP3, frames[0].rate, 16, frames[0].channels, sample_count, data)
+
+
+def mp3_stream(frames, fps, movie_frames=None):
+    """A stream of MP3 frames over movie frames. A movie frame's block holds the MP3 frames that
+    begin before that movie frame ends, so the sound always has the samples due; each block is
+    SampleCount, SeekSamples (where the movie frame begins relative to the block's first sample:
+    zero or negative, as earlier blocks hold that sound), then whole frames. With `movie_frames`,
+    the last of them takes whatever is left (and frames after the sound carry no block)."""
+    rate = frames[0].rate
+    blocks = []
+    k = sent = 0
+    while k < len(frames) and (movie_frames is None or len(blocks) < movie_frames):
+        f = len(blocks)
+        last = movie_frames is not None and f == movie_frames - 1
+        start, end = _due(f, rate, fps), _due(f + 1, rate, fps)
+        first, taken = sent, []
+        while k < len(frames) and (last or sent < end):
+            taken.append(frames[k].data)
+            sent += frames[k].samples
+            k += 1
+        if not taken:
+            blocks.append(None)
+            continue
+        if sent - first > 0xFFFF:
+            raise ValueError("movie frame %d would hold %d samples" % (f, sent - first))
+        blocks.append(struct.pack("<Hh", sent - first, start - first) + b"".join(taken))
+    return Stream(MP3, rate, 16, frames[0].channels, _per_frame(rate, fps), 0, blocks)
+
+
+# --- speech ---------------------------------------------------------------------------------------
+
+SPEECH_VOICE = "cmn"
+# Spoken MP3s stay here between runs (the content server starts afresh for each test run); None
+# keeps them in memory only.
+SPEECH_CACHE_DIR = os.path.join(tempfile.gettempdir(), "variz-speech")
+_SPEECH_VERSION = 1  # part of every cache key: raise it when the speech's making changes
+_speech_lock = threading.Lock()
+_speech = {}
+_speech_warned = []
+
+
+def _warn_once(message):
+    if not _speech_warned:
+        _speech_warned.append(message)
+        sys.stderr.write("swf.py: %s; the episodes are silent\n" % message)
+
+
+def _trim(samples, rate, threshold=256, margin=0.05):
+    """Without the silence that espeak-ng leaves before and after the words."""
+    loud = [i for i, v in enumerate(samples) if abs(v) > threshold]
+    if not loud:
+        return samples
+    pad = int(rate * margin)
+    return samples[max(0, loud[0] - pad):loud[-1] + pad + 1]
+
+
+def speech_mp3(text, voice=SPEECH_VOICE, rate=22050, bitrate=32):
+    """MP3 frames of `text` spoken by espeak-ng, mono; None (after one warning) when espeak-ng or
+    lame is missing or fails. Both programs give the same bytes for the same text, so each text is
+    made once and kept, in memory and in SPEECH_CACHE_DIR."""
+    key = "%d|%s|%d|%d|%s" % (_SPEECH_VERSION, voice, rate, bitrate, text)
+    with _speech_lock:
+        if key in _speech:
+            return _speech[key]
+        path = None
+        if SPEECH_CACHE_DIR:
+            name = hashlib.sha256(key.encode("utf-8")).hexdigest()[:32] + ".mp3"
+            path = os.path.join(SPEECH_CACHE_DIR, name)
+            try:
+                with open(path, "rb") as f:
+                    _speech[key] = mp3_frames(f.read())
+                return _speech[key]
+            except (OSError, ValueError):
+                pass  # not made yet, or left broken: made again below
+        data, frames = _speak(text, voice, rate, bitrate)
+        if frames and path:
+            try:
+                os.makedirs(SPEECH_CACHE_DIR, exist_ok=True)
+                temp = "%s.%d.part" % (path, os.getpid())
+                with open(temp, "wb") as f:
+                    f.write(data)
+                os.replace(temp, path)
+            except OSError:
+                pass  # memory only
+        _speech[key] = frames
+        return frames
+
+
+def _speak(text, voice, rate, bitrate):
+    """(MP3 data, its frames), or (None, None) when the words cannot be made."""
+    espeak = shutil.which("espeak-ng")
+    if espeak is None or shutil.which("lame") is None:
+        _warn_once("espeak-ng or lame is not installed")
+        return None, None
+    try:
+        with tempfile.TemporaryDirectory(prefix="variz-speech-") as tmp:
+            wav = os.path.join(tmp, "speech.wav")
+            subprocess.run([espeak, "-v", voice, "-w", wav, "--stdin"], input=text.encode("utf-8"),
+                           check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+            samples, in_rate, channels = _read_wav(wav)
+            data = mp3_encode(_trim(samples, in_rate), in_rate, channels, rate=rate,
+                              bitrate=bitrate)
+            return data, mp3_frames(data)
+    except (OSError, ValueError, RuntimeError, subprocess.CalledProcessError) as e:
+        _warn_once("speech failed (%s)" % e)
+        return None, None
+
+
 # Friendly background colours; a series keeps its own.
 _PALETTE = (0xFFF4C2, 0xD8F0FF, 0xE3F7D4, 0xFFE0EC, 0xEDE3FF, 0xFFE8D1)
 
 
+# What every episode says after its title.
+EPISODE_LINE = "看，小球在草地上跳呀跳。"
+# Frames after the voice ends and before the last frame sends "kefoend".
+VOICE_TAIL_FRAMES = 6
+
+
+def episode_voice(series_name, number):
+    """The MP3 frames of an episode's words: its title, then EPISODE_LINE, each spoken (and kept)
+    on its own, so that the line shared by every episode is made once; None when silent."""
+    title = speech_mp3("%s，第%d集。" % (series_name, number))
+    line = speech_mp3(EPISODE_LINE) if title else None
+    return title + line if line else None
+
+
+def click_sound():
+    """A tick of 8 ms: a 3 kHz sine that fades fast, 16-bit at 22050 Hz."""
+    return raw_sound(tone(3000, 176, 22050, amplitude=20000, decay=0.002), 22050)
+
+
 def episode_movie(series_name: str, series_id: str, number: int, frames: int = 48, fps: int = 12,
-                  padding: int = 0) -> bytes:
+                  padding: int = 0, sound: bool = True) -> bytes:
     """An episode: the series name and "第N集"; the last frame sends FSCommand "kefoend" and stops.
 
     `padding` bytes of data that nothing shows give the file the size of a real cartoon; they do
-    not compress, so every stored form keeps that size."""
+    not compress, so every stored form keeps that size.
+
+    With `sound`, a voice says the title and a line from the first frame on (an MP3 stream,
+    22050 Hz mono), and the NEXT button clicks when pressed. The episode then lasts until the
+    voice has ended and VOICE_TAIL_FRAMES more; without espeak-ng or lame only the click sounds."""
     frames = max(1, int(frames))
+    voice = episode_voice(series_name, number) if sound else None
+    stream = mp3_stream(voice, fps) if voice else None
+    if stream:
+        samples = sum(f.samples for f in voice)
+        spoken = -(-samples * fps // stream.rate)  # frames until the voice has ended
+        frames = max(frames, int(spoken) + 1 + VOICE_TAIL_FRAMES)
     background = _PALETTE[zlib.crc32(series_id.encode("utf-8")) % len(_PALETTE)]
     m = Movie(fps=fps, background=background)
     if padding > 0:
@@ -727,7 +1177,11 @@ def episode_movie(series_name: str, series_id: str, number: int, frames: int = 4
     m.place(m.text(w, 60, series_name, size=36, color=0x203060, align=CENTER), 10, 0, 110)
     m.place(m.text(w, 60, "第%d集" % number, size=40, color=0xC03030, align=CENTER), 11, 0, 190)
     m.place(m.text(w, 24, series_id, size=12, color=0x607080, align=RIGHT), 12, -10, 370)
-    _next_button(m, w, h)
+    button = _next_button(m, w, h)
+    if sound:
+        m.button_sound(button, over_up_to_over_down=m.define_sound(click_sound()))
+    if stream:
+        m.stream(stream)
     ball = _bouncing_ball(m)
     travel = w - 60
     for f in range(frames):
@@ -794,7 +1248,7 @@ def _scenery(m, w, h):
 
 
 def _next_button(m, w, h):
-    """A "NEXT" button in the lower right corner: its release sends "kefoend"."""
+    """A "NEXT" button in the lower right corner: its release sends "kefoend". Returns its id."""
     glyphs = {c: (_block_glyph(rows), 878) for c, rows in _LETTERS.items()}
     font = m.font("Blocks", glyphs)
     faces = []
@@ -808,6 +1262,7 @@ def _next_button(m, w, h):
          (UP | OVER | DOWN, label, 2, None)],
         [(ON_RELEASE, fscommand("kefoend"))])
     m.place_full(button, 30, matrix=matrix(w - 110, h - 70), name="next")
+    return button
 
 
 def _bouncing_ball(m):
