@@ -170,8 +170,9 @@ std::vector<std::u16string> Lines(const std::u16string& text) {
 
 }  // namespace
 
-BuiltinMovie::BuiltinMovie(BuiltinMovieHost& host, ImageDecoder* decoder)
-    : host_(host), decoder_(decoder) {}
+BuiltinMovie::BuiltinMovie(BuiltinMovieHost& host, ImageDecoder* decoder,
+                           const MovieSoundParts& sound)
+    : host_(host), decoder_(decoder), sound_(sound) {}
 
 bool BuiltinMovie::Prop(int dispId) const {
     const auto it = props_.find(dispId);
@@ -182,12 +183,14 @@ bool BuiltinMovie::Prop(int dispId) const {
 void BuiltinMovie::Play() {
     if (!movie_) return;
     halted_ = false;
+    sound_.Pause(false);
     timeline_.SetPlaying(true);
     Changed();
 }
 
 void BuiltinMovie::Stop() {
     halted_ = true;
+    sound_.Pause(true);
     timeline_.SetPlaying(false);
     Changed();
 }
@@ -281,6 +284,8 @@ void BuiltinMovie::LoadState(const std::vector<std::uint8_t>& image) {
 
 void BuiltinMovie::Clear() {
     over_ = pressed_ = {};
+    sound_.Clear();
+    sound_.Pause(false);
     timeline_.Clear();
     painter_.Reset();
     movie_.reset();
@@ -293,6 +298,7 @@ void BuiltinMovie::Clear() {
 
 void BuiltinMovie::Start(std::unique_ptr<SwfMovie> movie, std::vector<std::uint8_t> bytes) {
     over_ = pressed_ = {};
+    sound_.Clear();
     timeline_.Clear();
     painter_.Reset();
     pending_.clear();
@@ -300,6 +306,8 @@ void BuiltinMovie::Start(std::unique_ptr<SwfMovie> movie, std::vector<std::uint8
     movieBytes_ = std::move(bytes);
     ++generation_;
     halted_ = false;
+    sound_.Pause(false);
+    sound_.Start(*movie_);
     timeline_.Start(*movie_);
     Changed();
     FirePending();
@@ -322,15 +330,24 @@ bool BuiltinMovie::Animated() const {
     return (timeline_.Playing() && movie_->frames.size() > 1) || AnyAnimatedClip(timeline_.Root());
 }
 
+void BuiltinMovie::OnFrameEntered(const Clip& clip) {
+    sound_.FrameEntered(clip, &clip == &timeline_.Root());
+}
+
 void BuiltinMovie::Tick() {
     if (!Animated()) return;
-    timeline_.Tick(Prop(FlashDispId::Loop));
+    // While the main timeline's stream plays, its sound says how far the pictures go.
+    const int steps = sound_.FramesDue(timeline_);
+    if (steps == 0) return;
+    const bool loop = Prop(FlashDispId::Loop);
+    for (int i = 0; i < steps && movie_; ++i) timeline_.Tick(loop);
     Changed();
     FirePending();
 }
 
 void BuiltinMovie::Changed() {
     dirty_ = true;
+    sound_.Settle(timeline_, halted_);
     const unsigned want = Animated() ? FrameIntervalMs() : 0;
     if (want != timer_) {
         timer_ = want;
@@ -386,6 +403,16 @@ BuiltinMovie::ButtonRef BuiltinMovie::ButtonAt(int x, int y) {
 void BuiltinMovie::Transition(const ButtonRef& b, std::uint8_t state, std::uint16_t condition) {
     const std::shared_ptr<const Clip> clip = b.clip.lock();
     if (!clip) return;
+    const auto placed = clip->display.find(b.depth);
+    if (placed != clip->display.end()) {
+        static constexpr std::pair<std::uint16_t, int> kSounds[] = {
+            {SwfButtonCondition::OverUpToIdle, SwfButtonSounds::OverUpToIdle},
+            {SwfButtonCondition::IdleToOverUp, SwfButtonSounds::IdleToOverUp},
+            {SwfButtonCondition::OverUpToOverDown, SwfButtonSounds::OverUpToOverDown},
+            {SwfButtonCondition::OverDownToOverUp, SwfButtonSounds::OverDownToOverUp}};
+        for (const auto& [c, transition] : kSounds)
+            if (c == condition) sound_.ButtonTransition(placed->second.characterId, transition);
+    }
     timeline_.SetButtonState(*clip, b.depth, state);
     timeline_.RunButtonActions(*clip, b.depth, condition);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "MovieControl.h"
+#include "MovieSound.h"
 #include "PixelImage.h"
 #include "StagePainter.h"
 #include "SwfReader.h"
@@ -49,8 +50,10 @@ class BuiltinMovieHost {
 
 class BuiltinMovie : public MovieControl, private Timeline::Events {
   public:
-    // Pictures inside movies decode through `decoder`; without one they are left out.
-    explicit BuiltinMovie(BuiltinMovieHost& host, ImageDecoder* decoder = nullptr);
+    // Pictures inside movies decode through `decoder`; without one they are left out. Sounds go
+    // through `sound`, whose parts outlive the control; without them the movie is silent.
+    explicit BuiltinMovie(BuiltinMovieHost& host, ImageDecoder* decoder = nullptr,
+                          const MovieSoundParts& sound = {});
 
     void Play() override;
     void Stop() override;
@@ -97,6 +100,7 @@ class BuiltinMovie : public MovieControl, private Timeline::Events {
     };
 
     void OnGetUrl(const std::u16string& url, const std::u16string& target) override;
+    void OnFrameEntered(const Clip& clip) override;
     void Clear();
     void Start(std::unique_ptr<SwfMovie> movie, std::vector<std::uint8_t> bytes);
     void Changed();
@@ -124,6 +128,7 @@ class BuiltinMovie : public MovieControl, private Timeline::Events {
 
     std::unique_ptr<SwfMovie> movie_;
     std::vector<std::uint8_t> movieBytes_;  // kept for a state saved with EmbedMovie set
+    MovieSound sound_;                      // after the movie: its sounds end before the movie goes
     Timeline timeline_{*this};
     std::map<int, FlashValue> props_;  // those set; the rest have their defaults
     StagePainter painter_;

@@ -83,7 +83,7 @@ void GdiMovieCanvas::DrawText(const PixelRect& box, const std::u16string& line, 
 // ---- the control on its window
 
 BuiltinMovieControl::BuiltinMovieControl(HWND window)
-    : window_(window), core_(*this, decoder_.get()) {
+    : window_(window), core_(*this, decoder_.get(), {&mixer_, &sound_, &MakeMp3Decoder}) {
     core_.SetEvents(this);
 }
 

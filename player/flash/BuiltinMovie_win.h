@@ -13,9 +13,11 @@
 #include "BuiltinMovie.h"
 #include "Handles_win.h"
 #include "ImageDecoder.h"
+#include "SoundMixer.h"
+#include "WaveOutSound_win.h"
 
-// The built-in movie control on a window: GDI painting, the frame timer and FSCommands delivered
-// from the window's message queue.
+// The built-in movie control on a window: GDI painting, the frame timer, sound through wave-out
+// and FSCommands delivered from the window's message queue.
 
 // The texts' font by pixel height: a face with Chinese glyphs.
 class MovieFonts {
@@ -99,6 +101,8 @@ class BuiltinMovieControl : public MovieControl,
 
     HWND window_;
     std::unique_ptr<ImageDecoder> decoder_ = MakeImageDecoder();
+    SoundMixer mixer_;
+    WaveOutSound sound_{mixer_};  // its thread ends before the mixer goes, and after the core
     BuiltinMovie core_;
     MovieFonts fonts_;
     MovieControlEvents* events_ = nullptr;
