@@ -74,7 +74,10 @@ TEST_P(Mp3DecoderTest, ResetForgetsEarlierFrames) {
     EXPECT_EQ(again, fresh);
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, Mp3DecoderTest, testing::ValuesIn(kFiles));
+INSTANTIATE_TEST_SUITE_P(Files, Mp3DecoderTest, testing::ValuesIn(kFiles),
+                         [](const testing::TestParamInfo<TestFile>& info) {
+                             return std::string(info.param.channels == 1 ? "Mono" : "Stereo");
+                         });
 
 TEST(Mp3Decoder, FollowsAChangeOfRateAndChannels) {
     const Bytes mono = ReadTestSound(kFiles[0].name), stereo = ReadTestSound(kFiles[1].name);

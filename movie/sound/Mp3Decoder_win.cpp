@@ -1,9 +1,12 @@
 // The MP3 decoder on Windows: the audio compression manager's layer III codec, through one
 // conversion stream for the rate and channels of the frames at hand.
 #include <windows.h>
+// The lean Windows header leaves the multimedia types out.
+#include <mmsystem.h>
 #include <mmreg.h>
 #include <msacm.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "Mp3Decoder.h"
@@ -78,27 +81,36 @@ class AcmMp3Decoder : public Mp3Decoder {
         if (size < 4 || size > 0xFFFF || !Open(header)) return false;
         std::memcpy(lastHeader_, frame, 4);
         lastLength_ = header.length - (header.padding ? 1 : 0);
+        owed_ += std::size_t{header.samplesPerFrame} * header.Channels();
         return Convert(frame, static_cast<DWORD>(size), out);
     }
 
     // The codec may keep the last frame until it sees the next one's header: a silent frame of
-    // the same kind pushes it out (the caller cuts what goes beyond the frames it fed).
+    // the same kind pushes it out, and of what comes out only the samples still owed count.
     void Finish(std::vector<std::int16_t>& out) override {
-        if (!stream_ || lastLength_ < 4) return;
-        std::vector<std::uint8_t> silent(lastLength_, 0);
-        std::memcpy(silent.data(), lastHeader_, 4);
-        silent[1] |= 1;    // no check word
-        silent[2] &= ~2u;  // no padding byte
-        Convert(silent.data(), static_cast<DWORD>(silent.size()), out);
-        stream_.reset();
+        if (stream_ && owed_ > 0 && lastLength_ >= 4) {
+            std::vector<std::uint8_t> silent(lastLength_, 0);
+            std::memcpy(silent.data(), lastHeader_, 4);
+            silent[1] |= 1;    // no check word
+            silent[2] &= ~2u;  // no padding byte
+            const std::size_t owed = owed_;
+            std::vector<std::int16_t> rest;
+            if (Convert(silent.data(), static_cast<DWORD>(silent.size()), rest))
+                out.insert(out.end(), rest.begin(), rest.begin() + std::min(rest.size(), owed));
+        }
+        Reset();
     }
 
-    void Reset() override { stream_.reset(); }
+    void Reset() override {
+        stream_.reset();
+        owed_ = 0;
+    }
 
   private:
     bool Open(const Mp3FrameHeader& h) {
         if (stream_ && h.sampleRate == rate_ && h.Channels() == channels_) return true;
-        stream_.reset();
+        // What the old stream holds back is lost with it.
+        Reset();
         HACMSTREAM stream = nullptr;
         if (!OpenStream(h, &stream, 0)) return false;
         stream_.reset(stream);
@@ -108,15 +120,15 @@ class AcmMp3Decoder : public Mp3Decoder {
     }
 
     bool Convert(const std::uint8_t* frame, DWORD size, std::vector<std::int16_t>& out) {
-        PreparedHeader prepared(stream_.get(), frame, size, buffer_, sizeof buffer_);
+        PreparedHeader prepared(stream_.get(), frame, size, reinterpret_cast<BYTE*>(buffer_),
+                                sizeof buffer_);
         if (!prepared.Prepared() ||
             acmStreamConvert(stream_.get(), prepared.Get(), ACM_STREAMCONVERTF_BLOCKALIGN) !=
                 MMSYSERR_NOERROR)
             return false;
-        const DWORD used = prepared.Get()->cbDstLengthUsed;
-        const std::size_t at = out.size();
-        out.resize(at + used / 2);
-        std::memcpy(out.data() + at, buffer_, used / 2 * 2);
+        const std::size_t samples = prepared.Get()->cbDstLengthUsed / 2;
+        out.insert(out.end(), buffer_, buffer_ + samples);
+        owed_ -= std::min(owed_, samples);
         return true;
     }
 
@@ -125,8 +137,9 @@ class AcmMp3Decoder : public Mp3Decoder {
     int channels_ = 0;
     std::uint8_t lastHeader_[4] = {};
     std::size_t lastLength_ = 0;
+    std::size_t owed_ = 0;  // samples fed and not yet given out
     // Room for the frames a call may release: the one held back and the one fed.
-    BYTE buffer_[3 * 1152 * 2 * 2];
+    std::int16_t buffer_[3 * 1152 * 2];
 };
 
 }  // namespace

@@ -135,6 +135,7 @@ StreamDecoder::StreamDecoder(const SoundFormat& streamFormat, std::unique_ptr<Mp
 
 void StreamDecoder::Reset() {
     if (mp3_) mp3_->Reset();
+    pending_.clear();
 }
 
 void StreamDecoder::Block(const std::uint8_t* data, std::size_t size, Samples& out) {
@@ -170,16 +171,18 @@ void StreamDecoder::Mp3Block(const std::uint8_t* data, std::size_t size, Samples
         if (size > 4 || !mp3_) AppendSilence(out, count, channels);
         return;
     }
-    const std::size_t start = out.size();
     const std::uint64_t frames =
-        DecodeMp3Frames(*mp3_, data + 4, split, format_.Rate(), channels, UINT64_MAX, out);
+        DecodeMp3Frames(*mp3_, data + 4, split, format_.Rate(), channels, UINT64_MAX, pending_);
     // Exactly the frames' length. A decoder that holds output back delays the stream by that
-    // much, silence first; what goes beyond is the silence of a refused frame whose place the
-    // held-back output already fills.
+    // much, silence first; one that gives out more (it held back before, or a refused frame's
+    // silence came on top) keeps the rest for the next block, at most two frames of it.
     const std::size_t want = static_cast<std::size_t>(frames) * channels;
-    const std::size_t got = out.size() - start;
-    if (got < want)
-        out.insert(out.begin() + static_cast<std::ptrdiff_t>(start), want - got, std::int16_t{0});
-    else
-        out.resize(start + want);
+    if (pending_.size() < want) AppendSilence(out, (want - pending_.size()) / channels, channels);
+    const std::size_t give = std::min(want, pending_.size());
+    out.insert(out.end(), pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(give));
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(give));
+    constexpr std::size_t kMostKept = 2 * 1152 * 2;
+    if (pending_.size() > kMostKept)
+        pending_.erase(pending_.begin(), pending_.end() - static_cast<std::ptrdiff_t>(
+                                                              kMostKept / channels * channels));
 }

@@ -42,4 +42,5 @@ class StreamDecoder {
     SoundFormat format_;
     std::unique_ptr<Mp3Decoder> mp3_;
     std::uint32_t blockSamples_;
+    std::vector<std::int16_t> pending_;  // decoded MP3 samples that later blocks give out
 };

@@ -150,25 +150,37 @@ TEST(DecodeSound, Mp3WithoutDecoderOrFramesIsSilence) {
 
 // ---- a decoder that gives each frame's output one frame late, as some codecs do: a frame of
 // samples that all hold the first byte after the header. A frame whose second byte is 0xEE
-// fails and gives nothing of its own.
+// fails and gives nothing of its own. One that catches up holds back the first frame only, and
+// gives it out with the second, as the codec under Wine does.
 
 class LateDecoder : public Mp3Decoder {
   public:
+    explicit LateDecoder(bool catchesUp = false) : catchesUp_(catchesUp) {}
     bool DecodeFrame(const Mp3FrameHeader& h, const std::uint8_t* frame, std::size_t,
                      Samples& out) override {
         out.insert(out.end(), held_.begin(), held_.end());
         held_.clear();
         if (frame[5] == 0xEE) return false;
-        held_.assign(h.samplesPerFrame * h.Channels(), frame[4]);
+        const Samples samples(h.samplesPerFrame * h.Channels(), frame[4]);
+        if (catchesUp_ && !first_)
+            out.insert(out.end(), samples.begin(), samples.end());
+        else
+            held_ = samples;
+        first_ = false;
         return true;
     }
     void Finish(Samples& out) override {
         out.insert(out.end(), held_.begin(), held_.end());
-        held_.clear();
+        Reset();
     }
-    void Reset() override { held_.clear(); }
+    void Reset() override {
+        held_.clear();
+        first_ = true;
+    }
 
   private:
+    bool catchesUp_;
+    bool first_ = true;
     Samples held_;
 };
 
@@ -221,6 +233,24 @@ TEST(StreamDecoder, Mp3BlocksKeepTheirLengthWithALateDecoder) {
     // that the decoder's late output leaves in the last block.
     EXPECT_EQ(out.size(), 4u * 576 + 700 + 576);
     EXPECT_EQ(Marks(out), (std::vector<int>{0, 1, 2, 3, 0, 0, 0}));
+}
+
+TEST(StreamDecoder, Mp3DecoderThatCatchesUpLosesNothing) {
+    StreamDecoder stream(Format(SoundCodec::Mp3, 2, true, false),
+                         std::make_unique<LateDecoder>(true));
+    Samples out;
+    for (std::uint8_t mark = 1; mark <= 4; ++mark) {
+        const Bytes block = Join({{0x40, 0x02, 0, 0}, MarkedFrame(mark)});
+        stream.Block(block.data(), block.size(), out);
+        EXPECT_EQ(out.size(), mark * 576u);
+    }
+    EXPECT_EQ(Marks(out), (std::vector<int>{0, 1, 2, 3}));
+    // Starting again, nothing of the earlier blocks comes out.
+    stream.Reset();
+    out.clear();
+    const Bytes block = Join({{0x40, 0x02, 0, 0}, MarkedFrame(9), MarkedFrame(8)});
+    stream.Block(block.data(), block.size(), out);
+    EXPECT_EQ(Marks(out), (std::vector<int>{9, 8}));
 }
 
 TEST(StreamDecoder, Mp3StreamFromTheFile) {
