@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 2) return 0;
     // The first byte: channels, and now and then a frame limit.
     const int channels = (data[0] & 1) + 1;
-    const std::size_t maxFrames = data[0] & 2 ? std::size_t{data[0] >> 2} * 97 : SIZE_MAX;
+    const std::size_t maxFrames = data[0] & 2 ? (std::size_t{data[0]} >> 2) * 97 : SIZE_MAX;
     const std::size_t cutAt = data[size - 1];
     ++data;
     --size;
