@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -370,6 +371,19 @@ class EndToEndTest : public ::testing::Test {
     int icons_ = 0;
     std::size_t logStart_ = 0;
     std::vector<UniqueHandle> players_;
+
+    // An earlier day's history: episode 2 of series 103 in the cache as the server sent it
+    // (scrambled), then episode 2 of series 104, which has left the cache.
+    bool KeepEpisodeInCacheAndHistory() {
+        std::string episode;
+        if (!ds::Get("/media/103/2.swf", &episode)) return false;
+        fs::create_directories(dir_ / "cache");
+        std::ofstream(dir_ / "cache" / "103-2.swf", std::ios::binary) << episode;
+        const std::vector<HistoryRow> rows{{103, Ansi(L"英语字母"), Ansi(L"英语"), 2},
+                                           {104, Ansi(L"三只小猪"), Ansi(L"故事"), 2}};
+        std::ofstream(dir_ / "web" / "Local.dat", std::ios::binary) << EncodeHistory(rows);
+        return true;
+    }
 };
 
 TEST_F(EndToEndTest, AFirstStartMakesTheCacheStartsTheTrayOnceAndRefreshesTheLogo) {
@@ -544,17 +558,31 @@ TEST_F(EndToEndTest, ThePlayBarsButtonTurnsFullScreenOnAndOff) {
         << "nothing of the movie above the window";
 }
 
+// A row's place on the screen, asked of the grid in its own process.
+POINT RowMiddle(HWND grid, int row) {
+    const UniqueHandle process(OpenProcess(
+        PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOf(grid)));
+    if (!process) return {};
+    void* remote = VirtualAllocEx(process.get(), nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE,
+                                  PAGE_READWRITE);
+    if (!remote) return {};
+    RECT r{LVIR_BOUNDS, 0, 0, 0};
+    SIZE_T done = 0;
+    const bool asked = WriteProcessMemory(process.get(), remote, &r, sizeof r, &done) &&
+                       SendMessageW(grid, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote)) &&
+                       ReadProcessMemory(process.get(), remote, &r, sizeof r, &done);
+    VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+    if (!asked) return {};
+    POINT p{r.left + 20, (r.top + r.bottom) / 2};
+    ClientToScreen(grid, &p);
+    return p;
+}
+
 TEST_F(EndToEndTest, AClickOnAHistoryRowReplaysTheCachedEpisodeWithoutTheNetwork) {
     // Fetched on an earlier day: episode 2 of series 103, kept in the cache as the server sent it
     // (scrambled); episode 2 of series 104 no longer is. Other players may use the server at the
     // same time, so only these two series' requests count.
-    std::string episode;
-    ASSERT_TRUE(ds::Get("/media/103/2.swf", &episode));
-    fs::create_directories(dir_ / "cache");
-    std::ofstream(dir_ / "cache" / "103-2.swf", std::ios::binary) << episode;
-    const std::vector<HistoryRow> rows{{103, Ansi(L"英语字母"), Ansi(L"英语"), 2},
-                                       {104, Ansi(L"三只小猪"), Ansi(L"故事"), 2}};
-    std::ofstream(dir_ / "web" / "Local.dat", std::ios::binary) << EncodeHistory(rows);
+    ASSERT_TRUE(KeepEpisodeInCacheAndHistory());
     logStart_ = LogLines().size();
 
     HWND player = StartedPlayer();
@@ -565,28 +593,7 @@ TEST_F(EndToEndTest, AClickOnAHistoryRowReplaysTheCachedEpisodeWithoutTheNetwork
     const RECT area = OnScreen(player, kPlayArea);
     ASSERT_TRUE(WaitUntil([&] { return ScreenShot().CountNear(area, kLogoBlue) > 615 * 417 / 3; }));
 
-    // A row's place, asked of the grid in its own process.
-    const auto rowMiddle = [&](int row) -> POINT {
-        const UniqueHandle process(OpenProcess(
-            PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, ProcessOf(grid)));
-        if (!process) return {};
-        void* remote = VirtualAllocEx(process.get(), nullptr, sizeof(RECT),
-                                      MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-        if (!remote) return {};
-        RECT r{LVIR_BOUNDS, 0, 0, 0};
-        SIZE_T done = 0;
-        const bool asked =
-            WriteProcessMemory(process.get(), remote, &r, sizeof r, &done) &&
-            SendMessageW(grid, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote)) &&
-            ReadProcessMemory(process.get(), remote, &r, sizeof r, &done);
-        VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
-        if (!asked) return {};
-        POINT p{r.left + 20, (r.top + r.bottom) / 2};
-        ClientToScreen(grid, &p);
-        return p;
-    };
-
-    const POINT first = rowMiddle(0);
+    const POINT first = RowMiddle(grid, 0);
     ASSERT_NE(first.x, 0);
     ClickAt(first);
     // The cartoon's sky in place of the logo.
@@ -600,7 +607,7 @@ TEST_F(EndToEndTest, AClickOnAHistoryRowReplaysTheCachedEpisodeWithoutTheNetwork
     Shot("replay");
 
     // A row whose episode left the cache changes no more than the title: nothing is fetched.
-    const POINT second = rowMiddle(1);
+    const POINT second = RowMiddle(grid, 1);
     ASSERT_NE(second.x, 0);
     ClickAt(second);
     Sleep(1500);
@@ -619,15 +626,23 @@ class PlayerSoundTest : public EndToEndTest {
     std::string SoundOfThePlayer(HWND player) {
         const fs::path probe = dir_ / ("probe-" + std::to_string(++probes_) + ".dll");
         fs::copy_file(FromBuild(SOUND_PROBE_DLL), probe);
+        if (!LoadInto(player, probe)) return "not loaded";
+        const fs::path note = probe.wstring() + L".txt";
+        if (!WaitUntil([&] { return fs::exists(note); })) return "nothing played";
+        return ReadText(note);
+    }
+
+    // Loads a library into the player's process.
+    static bool LoadInto(HWND player, const fs::path& library) {
         const UniqueHandle process(OpenProcess(PROCESS_CREATE_THREAD | PROCESS_VM_OPERATION |
                                                    PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
                                                FALSE, ProcessOf(player)));
-        if (!process) return "no process";
-        const std::wstring path = probe.wstring();
+        if (!process) return false;
+        const std::wstring path = library.wstring();
         const SIZE_T size = (path.size() + 1) * sizeof(wchar_t);
         void* remote =
             VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-        if (!remote) return "no memory";
+        if (!remote) return false;
         SIZE_T written = 0;
         // The system's own functions are at the same place in every process.
         const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void (*)()>(
@@ -639,12 +654,37 @@ class PlayerSoundTest : public EndToEndTest {
             loaded = thread && WaitForSingleObject(thread.get(), 10000) == WAIT_OBJECT_0;
         }
         VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
-        if (!loaded) return "not loaded";
-        const fs::path note = probe.wstring() + L".txt";
-        if (!WaitUntil([&] { return fs::exists(note); })) return "nothing played";
-        return ReadText(note);
+        return loaded;
     }
+
+    // The spy's notes since it was loaded: each buffer's loudest sample before and after the
+    // volume.
+    struct Loudness {
+        int before, after;
+    };
+    std::vector<Loudness> SpyNotes() const {
+        std::vector<Loudness> notes;
+        std::istringstream in(ReadText(spy_.wstring() + L".txt"));
+        std::string line;
+        while (std::getline(in, line)) {
+            Loudness l{};
+            if (std::sscanf(line.c_str(), "%d %d", &l.before, &l.after) == 2) notes.push_back(l);
+        }
+        return notes;
+    }
+    // Waits for a buffer of the cartoon's voice, written after the first `from`, that `fits`.
+    template <typename Fits>
+    bool VoiceHeard(std::size_t from, Fits fits) {
+        return WaitUntil([&] {
+            const auto notes = SpyNotes();
+            for (std::size_t i = from; i < notes.size(); ++i)
+                if (notes[i].before > 2000 && fits(notes[i])) return true;
+            return false;
+        });
+    }
+
     int probes_ = 0;
+    fs::path spy_;
 };
 
 TEST_F(PlayerSoundTest, TheSliderAndTheMuteButtonSetTheLoudnessOfThePlayersSound) {
@@ -662,6 +702,36 @@ TEST_F(PlayerSoundTest, TheSliderAndTheMuteButtonSetTheLoudnessOfThePlayersSound
     EXPECT_EQ(SoundOfThePlayer(player), "result 0\n0 0 0 0 ");
     ClickAt(OnScreen(player, 4 + 170, kPlayBarTop + 45));
     EXPECT_EQ(SoundOfThePlayer(player), "result 0\n500 -500 500 -500 ");
+}
+
+TEST_F(PlayerSoundTest, ACartoonSpeaksThroughTheDeviceAndTheSliderAndMuteActOnItsVoice) {
+    ASSERT_TRUE(KeepEpisodeInCacheAndHistory());
+    HWND player = StartedPlayer();
+    ASSERT_NE(player, nullptr);
+    HWND grid = HistoryGrid(player);
+    ASSERT_NE(grid, nullptr);
+    spy_ = dir_ / "spy.dll";
+    fs::copy_file(FromBuild(SOUND_SPY_DLL), spy_);
+    ASSERT_TRUE(LoadInto(player, spy_));
+    ASSERT_TRUE(
+        WaitUntil([&] { return ReadText(spy_.wstring() + L".txt").rfind("hooked", 0) == 0; }));
+
+    const POINT row = RowMiddle(grid, 0);
+    ASSERT_NE(row.x, 0);
+    ClickAt(row);
+    EXPECT_TRUE(VoiceHeard(0, [](const Loudness& l) { return l.after == l.before; }))
+        << "the episode speaks at full loudness";
+    Shot("speaking");
+    // Each change counts from the buffers written before its click: the voice goes on meanwhile.
+    std::size_t from = SpyNotes().size();
+    ClickAt(OnScreen(player, 4 + 196 + 37, kPlayBarTop + 45));
+    EXPECT_TRUE(VoiceHeard(from, [](const Loudness& l) {
+        return std::abs(l.after - l.before / 2) <= 1;
+    })) << "the slider half way halves the voice";
+    from = SpyNotes().size();
+    ClickAt(OnScreen(player, 4 + 170, kPlayBarTop + 45));
+    EXPECT_TRUE(VoiceHeard(from, [](const Loudness& l) { return l.after == 0; }))
+        << "mute silences it while it goes on";
 }
 
 }  // namespace

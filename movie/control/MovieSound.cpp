@@ -46,7 +46,7 @@ double FramesPerSecond(const SwfMovie& movie) {
 }  // namespace
 
 MovieSound::MovieSound(const MovieSoundParts& parts)
-    : mixer_(parts.mixer), output_(parts.output), makeMp3_(parts.makeMp3) {}
+    : mixer_(parts.mixer), output_(parts.output), makeMp3_(parts.makeMp3), now_(parts.now) {}
 
 MovieSound::~MovieSound() {
     Clear();
@@ -118,7 +118,8 @@ void MovieSound::StartStream(const Clip& clip, bool root) {
     if (root) {
         root_ = &clip;
         // A second without the sound moving on gives the pictures back to the timer.
-        clock_.Start(clip.frame, rate / fps, static_cast<int>(std::ceil(fps)));
+        clock_.Start(clip.frame, rate / fps, static_cast<int>(std::ceil(fps)), fps);
+        if (now_) streamStart_ = now_();
     }
     if (output_) output_->Wake();
 }
@@ -175,5 +176,6 @@ int MovieSound::FramesDue(const Timeline& timeline) {
         clock_.Stop();
         return 1;
     }
-    return clock_.Step(timeline.CurrentFrame(), mixer_->Heard(it->second.voice));
+    return clock_.Step(timeline.CurrentFrame(), mixer_->Heard(it->second.voice),
+                       now_ ? now_() - streamStart_ : -1);
 }

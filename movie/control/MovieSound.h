@@ -20,6 +20,8 @@ struct MovieSoundParts {
     SoundMixer* mixer = nullptr;
     MovieSoundOutput* output = nullptr;
     std::unique_ptr<Mp3Decoder> (*makeMp3)() = nullptr;
+    // Seconds of a steady clock; with it the pictures never race a device that plays too fast.
+    double (*now)() = nullptr;
 };
 
 class MovieSound {
@@ -59,6 +61,8 @@ class MovieSound {
     SoundMixer* mixer_;
     MovieSoundOutput* output_;
     std::unique_ptr<Mp3Decoder> (*makeMp3_)();
+    double (*now_)();
+    double streamStart_ = 0;  // when the main timeline's stream started, by `now_`
     const SwfMovie* movie_ = nullptr;
     std::map<const Clip*, Stream> streams_;
     std::map<std::uint16_t, std::shared_ptr<const PcmSound>> decoded_;

@@ -43,3 +43,22 @@ TEST(StreamClockTest, WithoutAStreamEveryTickIsOneFrame) {
     clock.Stop();
     EXPECT_EQ(clock.Step(0, 1e6), 1);
 }
+
+TEST(StreamClockTest, ADeviceThatPlaysTooFastDoesNotMakeThePicturesRace) {
+    // 100 samples a frame, 10 frames a second; the device claims far more than the time allows.
+    struct Case {
+        int current;
+        double heard, seconds;
+        int step;
+    } cases[] = {
+        {0, 1000, 0.05, 1},  // a frame ahead of the time at most
+        {0, 1000, 0.35, 4},  // 0.35 s: frame 3 is due, and one more
+        {0, 250, 0.95, 2},   // the sound behind the time leads as ever
+        {0, 1000, -1, 8},    // without a time the sound alone
+    };
+    for (const Case& c : cases) {
+        StreamClock clock;
+        clock.Start(0, 100, 10, 10);
+        EXPECT_EQ(clock.Step(c.current, c.heard, c.seconds), c.step) << c.seconds;
+    }
+}

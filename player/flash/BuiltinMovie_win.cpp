@@ -7,6 +7,10 @@ namespace {
 constexpr wchar_t kTextFace[] = L"宋体";
 constexpr std::size_t kMaxFontSizes = 32;
 
+double Seconds() {
+    return static_cast<double>(GetTickCount64()) / 1000;
+}
+
 COLORREF ColorOf(Rgb c) {
     return RGB(c.r, c.g, c.b);
 }
@@ -83,7 +87,7 @@ void GdiMovieCanvas::DrawText(const PixelRect& box, const std::u16string& line, 
 // ---- the control on its window
 
 BuiltinMovieControl::BuiltinMovieControl(HWND window)
-    : window_(window), core_(*this, decoder_.get(), {&mixer_, &sound_, &MakeMp3Decoder}) {
+    : window_(window), core_(*this, decoder_.get(), {&mixer_, &sound_, &MakeMp3Decoder, &Seconds}) {
     core_.SetEvents(this);
 }
 
