@@ -33,6 +33,8 @@ class PreparedHeader {
         header_.cbDstLength = targetSize;
         prepared_ = acmStreamPrepareHeader(stream_, &header_, 0) == MMSYSERR_NOERROR;
     }
+    // Unpreparing fails only while the codec still works on the buffers, which a conversion
+    // without a callback never leaves it doing.
     ~PreparedHeader() {
         if (prepared_) acmStreamUnprepareHeader(stream_, &header_, 0);
     }
