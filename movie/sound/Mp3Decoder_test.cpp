@@ -2,6 +2,8 @@
 // sine waves that lame encoded: length, frequency and level, not exact samples.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "Mp3Decoder.h"
 #include "SoundTestData.h"
 
@@ -17,6 +19,10 @@ struct TestFile {
     int channels;
     double frequencies[2];
 };
+void PrintTo(const TestFile& t, std::ostream* os) {
+    *os << t.name;
+}
+
 const TestFile kFiles[] = {{"sine22k_mono.mp3", 22050, 1, {440, 0}},
                            {"sine44k_stereo.mp3", 44100, 2, {440, 660}}};
 

@@ -33,6 +33,8 @@ class PreparedHeader {
         header_.cbDstLength = targetSize;
         prepared_ = acmStreamPrepareHeader(stream_, &header_, 0) == MMSYSERR_NOERROR;
     }
+    // Unpreparing fails only while the codec still works on the buffers, which a conversion
+    // without a callback never leaves it doing.
     ~PreparedHeader() {
         if (prepared_) acmStreamUnprepareHeader(stream_, &header_, 0);
     }
@@ -85,8 +87,9 @@ class AcmMp3Decoder : public Mp3Decoder {
         return Convert(frame, static_cast<DWORD>(size), out);
     }
 
-    // The codec may keep the last frame until it sees the next one's header: a silent frame of
-    // the same kind pushes it out, and of what comes out only the samples still owed count.
+    // A codec may keep the last frame until it sees the next one's header (Wine's keeps the
+    // first frame and gives it out with the second): a silent frame of the same kind pushes it
+    // out, and of what comes out only the samples still owed count.
     void Finish(std::vector<std::int16_t>& out) override {
         if (stream_ && owed_ > 0 && lastLength_ >= 4) {
             std::vector<std::uint8_t> silent(lastLength_, 0);

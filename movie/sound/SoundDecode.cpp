@@ -44,10 +44,12 @@ bool IsNellymoser(std::uint8_t codec) {
            codec == SoundCodec::Nellymoser;
 }
 
-// Decoded frame samples in `channels` channels.
+// Decoded samples of `from` channels in `channels` channels; whole frames only, so that a
+// decoder's odd count never swaps the channels after it.
 void AppendAs(const Samples& pcm, int from, int channels, Samples& out) {
     if (from == channels) {
-        out.insert(out.end(), pcm.begin(), pcm.end());
+        out.insert(out.end(), pcm.begin(),
+                   pcm.begin() + static_cast<std::ptrdiff_t>(pcm.size() / from * from));
     } else if (from == 1) {
         for (const std::int16_t s : pcm) out.insert(out.end(), {s, s});
     } else {

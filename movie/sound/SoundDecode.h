@@ -12,9 +12,9 @@
 // and MP3 (a signed 16-bit count of samples to skip, then frames) decode; the others, and a
 // sound that cannot be decoded (no MP3 decoder, no frames), are silence. The sound has the
 // format's rate and channels, an MP3 sound those of its first frame. It is `sampleCount` frames
-// long, padded with silence or cut, so that loops and in and out points fall where the movie
-// means them; a count of 0 or above kMaxSoundFrames takes the decoded length instead, at most
-// kMaxSoundFrames. `mp3` may be null; it is reset before use.
+// long (at most kMaxSoundFrames), padded with silence or cut, so that loops and in and out points
+// fall where the movie means them; only a decoded sound whose count is 0 or beyond the cap takes
+// its decoded length instead. `mp3` may be null; it is reset before use.
 PcmSound DecodeSound(const SoundFormat& format, const std::uint8_t* data, std::size_t size,
                      std::uint32_t sampleCount, Mp3Decoder* mp3);
 
