@@ -46,6 +46,8 @@ Site addresses (pages are GBK text, "text/html; charset=gbk"):
     /toluad/update.ex_                    the installer (--installer FILE, else a small stand-in)
     /toluad/getNotice.html                the tray's notice page, with an "app:" link
 
+Series 199 (200 episodes) is on no page: ./soak.sh plays it through.
+
 The movies come from tools/swf/make_swf.py, built at the first request and kept in memory. While
 that tool is missing, movie addresses answer 404. Episodes speak through espeak-ng and lame when
 both are installed (about a tenth of a second for each new title; the speech is also kept in the
@@ -132,7 +134,10 @@ CATALOGUE = [
     Series("104", "三只小猪", "故事", [PLAIN, COMPRESSED, SCRAMBLED, SCRAMBLED_COMPRESSED]),
     Series("105", "Big Bear", "英语", [PLAIN], quoted=True),
 ]
-SERIES_BY_ID = {s.id: s for s in CATALOGUE}
+# A long series for the soak run (./soak.sh): served like the others but on no page, so the
+# pages and their tests stay as they are.
+SOAK_SERIES = Series("199", "小球跳跳", "儿歌", [PLAIN, COMPRESSED, SCRAMBLED, SCRAMBLED_COMPRESSED] * 50)
+SERIES_BY_ID = {s.id: s for s in CATALOGUE + [SOAK_SERIES]}
 
 # Member pictures; the JPEG and GIF were drawn once with ImageMagick.
 AVATAR_JPEG = base64.b64decode(

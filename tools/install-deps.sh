@@ -5,7 +5,7 @@ packages=(
     cmake make g++ clang libclang-rt-14-dev googletest libbenchmark-dev zlib1g-dev libssl-dev
     libjpeg62-turbo-dev libpng-dev libgif-dev libmpg123-dev
     g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools libwine-dev libz-mingw-w64-dev
-    wine wine64 libasound2 nsis xvfb xauth x11-utils imagemagick xdotool
+    wine wine64 libasound2 nsis xvfb xauth x11-utils imagemagick xdotool curl
     python3 python3-pil fonts-wqy-zenhei locales espeak-ng lame
 )
 missing=()
