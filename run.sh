@@ -154,7 +154,7 @@ for _ in $(seq 1 60); do
     sleep 0.5
 done
 sleep 2
-shot 06-episode "episode 1 of the series playing, downloaded into the cache"
+shot 06-episode "episode 1 of the series playing and saying its title, downloaded into the cache"
 convert "$out/06-episode.png" -crop "615x482+$((wx + 4))+$((wy + 71))" +repage "$out/06-episode.png"
 # The history button: the side panel lists what was fetched, ready for a replay.
 xdotool mousemove $((wx + 160 + 64 * 7 + 32)) $((wy + 8 + 30)) click 1

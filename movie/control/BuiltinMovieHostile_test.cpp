@@ -6,16 +6,11 @@
 #include "BuiltinMovie.h"
 #include "EmbedMovie.h"
 #include "SwfTestData.h"
+#include "QuietMovieHost.h"
 
 using namespace swfdata;
 
 namespace {
-
-class QuietHost : public BuiltinMovieHost {
-  public:
-    void Invalidate() override {}
-    void SetFrameTimer(unsigned) override {}
-};
 
 // A sprite of one frame made of `tags`.
 Bytes Sprite(unsigned id, const Bytes& tags, unsigned frames = 1) {
@@ -65,7 +60,7 @@ struct Played {
 };
 
 Played PlayAndDraw(const Bytes& movie, int ticks = 3) {
-    QuietHost host;
+    QuietMovieHost host;
     BuiltinMovie control(host);
     MemoryStream s(movie);
     EmbedMovieStream(control, &s);
@@ -156,7 +151,7 @@ TEST(HostileMovies, TagsCutShortKeepWhatCameBefore) {
     Append(tags, PlaceAt(4, 3));
     Append(tags, ShowFrame());
     const Bytes movie = Movie(tags, 8, 12 * 256, 2);
-    QuietHost host;
+    QuietMovieHost host;
     BuiltinMovie control(host);
     MemoryStream s(movie);
     EmbedMovieStream(control, &s);

@@ -9,16 +9,11 @@
 #include "EmbedMovie.h"
 #include "Mp3Decoder.h"
 #include "SwfTestData.h"
+#include "QuietMovieHost.h"
 
 using namespace swfdata;
 
 namespace {
-
-class QuietHost : public BuiltinMovieHost {
-  public:
-    void Invalidate() override {}
-    void SetFrameTimer(unsigned) override {}
-};
 
 class FakeOutput : public MovieSoundOutput {
   public:
@@ -79,7 +74,7 @@ class BuiltinMovieSoundTest : public ::testing::Test {
         ASSERT_TRUE(control_.HasMovie()) << name;
     }
 
-    QuietHost host_;
+    QuietMovieHost host_;
     SoundMixer mixer_;
     FakeOutput output_;
     BuiltinMovie control_{host_, nullptr, {&mixer_, &output_, &MakeMp3Decoder}};

@@ -7,14 +7,9 @@
 #include "BuiltinMovie.h"
 #include "EmbedMovie.h"
 #include "FuzzCheck.h"
+#include "QuietMovieHost.h"
 
 namespace {
-
-class Host : public BuiltinMovieHost {
-  public:
-    void Invalidate() override {}
-    void SetFrameTimer(unsigned) override {}
-};
 
 class Events : public MovieControlEvents {
   public:
@@ -24,7 +19,7 @@ class Events : public MovieControlEvents {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    Host host;
+    QuietMovieHost host;
     Events events;
     BuiltinMovie control(host);
     control.SetEvents(&events);

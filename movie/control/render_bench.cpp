@@ -16,14 +16,9 @@
 #include "EmbedMovie.h"
 #include "ImageDecoder.h"
 #include "Renderer.h"
+#include "QuietMovieHost.h"
 
 namespace {
-
-class QuietHost : public BuiltinMovieHost {
-  public:
-    void Invalidate() override {}
-    void SetFrameTimer(unsigned) override {}
-};
 
 std::vector<std::uint8_t> Episode() {
     std::ifstream in(std::string(FLASH_TEST_MOVIES) + "/episode.swf", std::ios::binary);
@@ -34,7 +29,7 @@ std::vector<std::uint8_t> Episode() {
 double g_frameIntervalMs = 0;
 
 void BM_EpisodeFrame(benchmark::State& state) {
-    QuietHost host;
+    QuietMovieHost host;
     const auto decoder = MakeImageDecoder();
     BuiltinMovie control(host, decoder.get());
     MemoryStream s(Episode());

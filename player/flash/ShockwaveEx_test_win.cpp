@@ -14,20 +14,15 @@
 #include "EmbedMovie.h"
 #include "TempFolder.h"
 #include "WindowTestSupport_win.h"
+#include "QuietMovieHost.h"
 
 namespace {
 
 using namespace flashtest;
 
-class QuietHost : public BuiltinMovieHost {
-  public:
-    void Invalidate() override {}
-    void SetFrameTimer(unsigned) override {}
-};
-
 // The frame the built-in control's core draws for a movie after `ticks` frames, as 0xRRGGBB.
 std::vector<std::uint32_t> NativeFrame(const std::string& name, int ticks, int width, int height) {
-    QuietHost host;
+    QuietMovieHost host;
     BuiltinMovie core(host);
     MemoryStream s(ReadBytes(MoviePath(name)));
     EmbedMovieStream(core, &s);
