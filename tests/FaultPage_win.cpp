@@ -12,6 +12,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -71,7 +72,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                 auto page = MakeComObject<JScriptHost>();
                 page->AddItem(L"external", BridgeDispatchOf(*components).Get());
                 const std::wstring error = page->Run(CallFor(msg.wParam, msg.lParam));
-                std::ofstream out(results, std::ios::binary | std::ios::app);
+                std::ofstream out(std::filesystem::path(results), std::ios::binary | std::ios::app);
                 out << (error.empty() ? std::string("ok") : "failed: " + BytesFrom(error, CP_UTF8))
                     << "\n";
                 continue;

@@ -44,16 +44,10 @@ enum class InternetAccess {
     Direct,         // straight to the server, no proxy
 };
 
-// How long a connection of the text fetches waits for the server: to connect, to send, and for
-// each piece of the answer. The player waits for a play list on its window's thread and the tray
-// for the version text on its own, and the platform's own limit may be none at all.
-constexpr std::uint32_t kInternetTimeoutMs = 5000;
-
 class InternetPort {
   public:
     virtual ~InternetPort() = default;
-    // Opens the service with no proxy named and no flags, its connections limited to
-    // kInternetTimeoutMs of waiting; null when that fails.
+    // Opens the service with no proxy named and no flags; null when that fails.
     virtual std::unique_ptr<InternetSession> Open(const std::string& agent,
                                                   InternetAccess access) = 0;
 };

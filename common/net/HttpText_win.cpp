@@ -65,11 +65,6 @@ std::unique_ptr<InternetSession> WinInetPort::Open(const std::string& agent,
         access == InternetAccess::Direct ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PRECONFIG;
     UniqueInternet service(InternetOpenA(agent.c_str(), type, nullptr, nullptr, 0));
     if (!service) return nullptr;
-    // A service that refuses a limit still fetches: it then waits as long as the platform does.
-    DWORD timeout = kInternetTimeoutMs;
-    for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                               INTERNET_OPTION_RECEIVE_TIMEOUT})
-        InternetSetOptionA(service.get(), option, &timeout, sizeof timeout);
     return std::make_unique<WinInetSession>(std::move(service));
 }
 
