@@ -392,13 +392,19 @@ TEST_F(TrayProcessTest, TheUpdateCommandSaysWhatItFound) {
         const char* childver;
         std::string version;  // the server's answer
         const wchar_t* message;
+        const char* fault = nullptr;  // of the version's address, instead of the answer
     } cases[] = {
         {"up to date", "1.0.0.1", "1.0.0.1", L"你安装的已经是最新版本。"},
         {"no answer", "1.0.0.1", "", L"网络不通，请稍后在试。"},
+        // An error page is no newer version: nothing is downloaded or offered.
+        {"an error status", "1.0.0.1", "", L"网络不通，请稍后在试。", "status=404"},
     };
     for (const auto& c : cases) {
         WriteSetting("childver", c.childver);
-        ASSERT_TRUE(ds::SetBody("/toluad/getver.html", c.version));
+        if (c.fault)
+            ASSERT_TRUE(ds::SetFault("/toluad/getver.html", c.fault));
+        else
+            ASSERT_TRUE(ds::SetBody("/toluad/getver.html", c.version));
         PostMessageW(tray, WM_COMMAND, kUpdate, 0);
         HWND box = WaitForMessageBox(tray);
         ASSERT_NE(box, nullptr) << c.what;

@@ -1,5 +1,7 @@
 #include "DownloadFile.h"
 
+#include "OsFile.h"
+
 #include <chrono>
 #include <cstring>
 #include <mutex>
@@ -39,6 +41,12 @@ bool IsLowerHex(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
 }
 
+bool HasContent(const std::string& path) {
+    const osfile::File file(osfile::Open(path, osfile::kOpenRead));
+    char first = 0;
+    return file && osfile::Read(file.get(), &first, 1) == 1;
+}
+
 }  // namespace
 
 std::string TemporaryNameBeside(const std::string& destination) {
@@ -72,6 +80,7 @@ std::int32_t DownloadReplacing(
     const std::function<std::int32_t(const std::string& partial)>& fetch) {
     const auto partial = TemporaryNameBeside(destination);
     auto result = fetch(partial);
+    if (result == kResultOk && !HasContent(partial)) result = kResultEmpty;
     if (result == kResultOk) result = files.Replace(partial, destination);
     // Also after a failed fetch: the platform may have written part of the file.
     if (result != kResultOk) files.Remove(partial);

@@ -26,9 +26,15 @@ bool IsDownloadLeftover(const std::string& path);
 // before this process starts a download there: a download in progress looks the same.
 void RemoveDownloadLeftovers(DownloadFiles& files, const std::string& folder);
 
+// An answer without a body: nothing these programs fetch is ever an empty file, and one kept at
+// the destination would stand for the content from then on (a logo that never shows, an episode
+// never fetched again).
+constexpr std::int32_t kResultEmpty = static_cast<std::int32_t>(0x80070026u);  // ERROR_HANDLE_EOF
+
 // Runs `fetch` into a partial file beside `destination`, then moves that over the destination.
-// When either fails the partial file is removed and the destination stays as it was. The result
-// is that of the fetch, or of the move.
+// When either fails, or the fetch left an empty file, the partial file is removed and the
+// destination stays as it was. The result is that of the fetch (kResultEmpty for an empty file),
+// or of the move.
 std::int32_t DownloadReplacing(
     DownloadFiles& files, const std::string& destination,
     const std::function<std::int32_t(const std::string& partial)>& fetch);

@@ -112,9 +112,10 @@ TEST(RemoveDownloadLeftovers, FolderThatIsNotThereIsNothingToDo) {
 struct Fetch {
     std::int32_t answer;
     std::string partial;
+    std::string body = "new bytes";
     std::int32_t operator()(const std::string& name) {
         partial = name;
-        WriteFile(name, "new bytes");
+        WriteFile(name, body);
         return answer;
     }
 };
@@ -131,11 +132,13 @@ TEST(DownloadReplacing, TheDestinationChangesOnlyWithACompleteFile) {
         std::int32_t fetch;
         bool replaceable;
         std::int32_t result;
+        std::string body = "new bytes";
     } cases[] = {
         {"complete", kResultOk, true, kResultOk},
         {"fetch failed", kCannotConnect, true, kCannotConnect},
         {"fetch aborted", kResultAbort, true, kResultAbort},
         {"destination cannot be replaced", kResultOk, false, kResultFail},
+        {"an empty answer is no file", kResultOk, true, net::kResultEmpty, ""},
     };
     for (const auto& c : cases) {
         for (bool existed : {false, true}) {
@@ -146,7 +149,7 @@ TEST(DownloadReplacing, TheDestinationChangesOnlyWithACompleteFile) {
             LocalFiles local;
             StuckFiles stuck;
             DownloadFiles& files = c.replaceable ? static_cast<DownloadFiles&>(local) : stuck;
-            Fetch fetch{c.fetch, {}};
+            Fetch fetch{c.fetch, {}, c.body};
             EXPECT_EQ(net::DownloadReplacing(files, dest, std::ref(fetch)), c.result);
             EXPECT_EQ(fs::path(fetch.partial).parent_path(), dir.Path());
             EXPECT_TRUE(net::IsDownloadLeftover(fetch.partial)) << fetch.partial;
@@ -167,10 +170,12 @@ TEST(DownloadToFile, OneQuietDownloadThatReplacesTheFileOnlyWhenComplete) {
         const char* name;
         std::int32_t answer;
         bool stored;
+        std::string body = "new picture";
     } cases[] = {
         {"complete", kResultOk, true},
         {"not found", static_cast<std::int32_t>(0x800C0005u), false},  // INET_E_OBJECT_NOT_FOUND
         {"no connection", kCannotConnect, false},
+        {"success without a body", kResultOk, false, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -178,7 +183,7 @@ TEST(DownloadToFile, OneQuietDownloadThatReplacesTheFileOnlyWhenComplete) {
         const auto dest = dir.File("me.png");
         WriteFile(dest, "older picture");
         ScriptedDownload download;
-        download.SetBody(url, "new picture");
+        download.SetBody(url, c.body);
         download.Push(url, {FinishStep(c.answer)});
         LocalFiles files;
         EXPECT_EQ(net::DownloadToFile(download, files, url, dest), c.stored);

@@ -168,7 +168,7 @@ TEST_F(TrayUpdateTest, CheckVersionComparesTheWholeTextAndWritesOnlyTheMarkOfNoI
          VersionCheck::Newer,
          {"write update down=0"},
          "0"},
-        {"an error page is a version",
+        {"any other text is compared as it is",
          "0",
          "1.0.0.1",
          "<html>404</html>",

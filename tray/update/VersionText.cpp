@@ -16,6 +16,10 @@ std::string FetchVersionText(InternetPort& port, const std::string& address) {
         session->OpenUrl(address, UrlRequest{kInternetFlagReload | kInternetFlagTransferBinary,
                                              kVersionHeaders, kVersionContext});
     if (!request) return {};
+    // An error page is no version: taken for one, it would make every failing server look newer
+    // and have the installer fetched and offered again.
+    const auto status = request->StatusCode();
+    if (!status || *status >= 400) return {};
     char buffer[kVersionReadLimit];
     const auto read = request->Read(buffer, kVersionReadLimit);
     // What a failed read delivered is no answer.

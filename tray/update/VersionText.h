@@ -14,8 +14,8 @@ constexpr std::uint32_t kVersionReadLimit = 100;
 std::string VersionAddress(const std::string& host);
 
 // The body of the answer at `address` as the bytes came, at most kVersionReadLimit of them from a
-// single read; empty when the service or the address cannot be opened, or the read fails. The
-// answer's status is not looked at: whatever body comes is the version text.
+// single read; empty when the service or the address cannot be opened, the answer is an error
+// (status 400 or above, or none to be had), or the read fails.
 std::string FetchVersionText(InternetPort& port, const std::string& address);
 
 // Where the update logic gets the version text from.

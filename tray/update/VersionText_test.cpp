@@ -17,6 +17,7 @@ struct FakeInternet : InternetPort {
     bool serviceOpens = true;
     bool addressOpens = true;
     bool readOk = true;
+    std::optional<std::uint32_t> status = 200;
     std::string body;  // a read delivers as much of it as it asks for
     std::vector<std::string> journal;
 
@@ -34,7 +35,7 @@ struct FakeInternet : InternetPort {
         }
         std::optional<std::uint32_t> StatusCode() override {
             net.journal.push_back("status");
-            return 200;
+            return net.status;
         }
     };
     struct Session : InternetSession {
@@ -70,7 +71,7 @@ TEST(FetchVersionText, AsksDirectlyWithItsHeaderAndContextAndReadsOnce) {
     EXPECT_EQ(net.journal, (std::vector<std::string>{
                                "open service MyApp direct",
                                "open url " + kAddress + " 80000002 [Accept: */*\r\n\r\n] 1",
-                               "read 100", "close request", "close session"}));
+                               "status", "read 100", "close request", "close session"}));
 }
 
 TEST(FetchVersionText, TheBytesOfTheOneReadAreTheText) {
@@ -87,7 +88,6 @@ TEST(FetchVersionText, TheBytesOfTheOneReadAreTheText) {
         {"a zero byte stays", std::string("1.0\0x", 5), true, std::string("1.0\0x", 5)},
         {"exactly the limit", hundred, true, hundred},
         {"the rest of a longer body is never read", hundred + "tail", true, hundred},
-        {"an error page is a version text too", "<html>404</html>", true, "<html>404</html>"},
         {"empty body", "", true, ""},
         {"a failed read is no answer", "1.0.0.1", false, ""},
     };
@@ -97,6 +97,19 @@ TEST(FetchVersionText, TheBytesOfTheOneReadAreTheText) {
         net.readOk = c.readOk;
         EXPECT_EQ(FetchVersionText(net, kAddress), c.text) << c.what;
         EXPECT_EQ(std::count(net.journal.begin(), net.journal.end(), "read 100"), 1) << c.what;
+    }
+}
+
+TEST(FetchVersionText, AnErrorPageIsNoAnswer) {
+    struct Case {
+        std::optional<std::uint32_t> status;
+        std::string text;
+    } cases[] = {{200, "1.0.0.2"}, {203, "1.0.0.2"}, {404, ""}, {500, ""}, {std::nullopt, ""}};
+    for (const auto& c : cases) {
+        FakeInternet net;
+        net.body = "1.0.0.2";
+        net.status = c.status;
+        EXPECT_EQ(FetchVersionText(net, kAddress), c.text) << c.status.value_or(0);
     }
 }
 
