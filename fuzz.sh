@@ -57,7 +57,9 @@ if [ $# -eq 2 ] && [ "$1" = all ] && [[ $2 =~ ^[0-9]+$ ]]; then
             if [ -d "$seed" ]; then find "$seed" -type f -exec cp {} "$base/" \; ; else cp "$seed" "$base/"; fi
         done
         ls "$base" | sort >"$base.before"
-        "$out/${target}_fuzz" -merge=1 "${limits[@]}" "$base" "$corpus" >"$log.merge" 2>&1
+        # Edges only, not how often each ran: the kept inputs stay few.
+        "$out/${target}_fuzz" -merge=1 -use_counters=0 "${limits[@]}" "$base" "$corpus" \
+            >"$log.merge" 2>&1
         mkdir -p "$keep"
         kept=0
         while read -r name; do
