@@ -134,7 +134,8 @@ control() {
     python3 -c 'import sys, urllib.request; urllib.request.urlopen(sys.argv[1]).read()' \
         "http://${host:-127.0.0.1:8321}/__control/$1"
 }
-rm -rf "$dist/cache"
+# A clean history too: the side panel then lists what this tour fetched.
+rm -rf "$dist/cache" "$dist/web/Local.dat"
 # The first episode comes slowly, so the loading movie shows its percentage for a while.
 control "fault?path=/media/101/1.swf&trickle_bytes_per_second=8000&times=1"
 "$wine" "$root/build/win64/tests/TourPage.exe" "$(winepath -w "$dist/Variz.exe" 2>/dev/null)" \

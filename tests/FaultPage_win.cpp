@@ -16,15 +16,9 @@
 #include <fstream>
 #include <string>
 
-#include "AppWindow_win.h"
-#include "ComSessions_win.h"
 #include "Contract.h"
-#include "Picture_win.h"
-#include "PlayerComponents_win.h"
-#include "ScriptHost_win.h"
+#include "PlayerWithPage_win.h"
 #include "TextConv_win.h"
-#include "Uunlock_win.h"
-#include "Umain_win.h"
 
 namespace {
 
@@ -50,38 +44,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::wstring results = argv[2];
     LocalFree(argv);
 
-    OleSession ole;
-    GdiplusSession gdiplus;
-    try {
-        TAppWindow application(L"儿童辅助学习播放器");
-        MainComponents* components = nullptr;
-        Tfrm_wuxplay mainWindow(application.Handle(), [&](MainPlaces& places, MainView& view) {
-            auto made = MakePlayerComponents(places, view, Player(), player);
-            components = made.get();
-            return made;
+    return RunPlayerWithPage(
+        player, [](HWND) { return true; },
+        [&](const MSG& msg, const PageScript& page) {
+            if (msg.hwnd != nullptr || msg.message != WM_APP ||
+                (msg.wParam != kAddUrl && msg.wParam != kWebLogo))
+                return false;
+            const std::wstring error = page(CallFor(msg.wParam, msg.lParam));
+            std::ofstream out(std::filesystem::path(results), std::ios::binary | std::ios::app);
+            out << (error.empty() ? std::string("ok") : "failed: " + BytesFrom(error, CP_UTF8))
+                << "\n";
+            return true;
         });
-        if (!mainWindow.Handle() || !components) return 1;
-        TFrm_unlock unlockDialog(mainWindow.Handle(), Player());
-        SetUnlockDialog(*components, &unlockDialog);
-        mainWindow.Show();
-
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (msg.hwnd == nullptr && msg.message == WM_APP &&
-                (msg.wParam == kAddUrl || msg.wParam == kWebLogo)) {
-                auto page = MakeComObject<JScriptHost>();
-                page->AddItem(L"external", BridgeDispatchOf(*components).Get());
-                const std::wstring error = page->Run(CallFor(msg.wParam, msg.lParam));
-                std::ofstream out(std::filesystem::path(results), std::ios::binary | std::ios::app);
-                out << (error.empty() ? std::string("ok") : "failed: " + BytesFrom(error, CP_UTF8))
-                    << "\n";
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    } catch (const std::exception&) {
-        return 1;
-    }
-    return 0;
 }

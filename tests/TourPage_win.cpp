@@ -1,8 +1,6 @@
-// The player with a stand-in for the site's start page, for the tour of run.sh: the web browser
-// control has no HTML engine under Wine, so no page could ever call window.external there. This
-// program runs the player's own window and components for the installation it is given, and a
-// real script engine calls external.AddUrl with the text of its command line, as a page of the
-// site does when a child clicks a series.
+// The player with a stand-in for the site's start page, for the tour of run.sh and ./soak.sh: a
+// moment after the window shows, a real script engine calls external.AddUrl with the text of the
+// command line, as a page of the site does when a child clicks a series.
 //
 //   TourPage.exe PLAYER_EXE ADDURL_VALUE
 #include <windows.h>
@@ -10,14 +8,8 @@
 
 #include <string>
 
-#include "AppWindow_win.h"
-#include "ComSessions_win.h"
-#include "Picture_win.h"
-#include "PlayerComponents_win.h"
-#include "ScriptHost_win.h"
+#include "PlayerWithPage_win.h"
 #include "TextConv_win.h"
-#include "Uunlock_win.h"
-#include "Umain_win.h"
 
 namespace {
 constexpr UINT_PTR kClickTimer = 0x70;
@@ -32,38 +24,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const std::wstring value = argv[2];
     LocalFree(argv);
 
-    OleSession ole;
-    GdiplusSession gdiplus;
-    try {
-        TAppWindow application(L"儿童辅助学习播放器");
-        MainComponents* components = nullptr;
-        Tfrm_wuxplay mainWindow(application.Handle(), [&](MainPlaces& places, MainView& view) {
-            auto made = MakePlayerComponents(places, view, Player(), player);
-            components = made.get();
-            return made;
+    HWND window = nullptr;
+    return RunPlayerWithPage(
+        player,
+        [&](HWND shown) {
+            window = shown;
+            return SetTimer(window, kClickTimer, kClickAfterMs, nullptr) != 0;
+        },
+        [&](const MSG& msg, const PageScript& page) {
+            if (msg.message != WM_TIMER || msg.wParam != kClickTimer) return false;
+            KillTimer(window, kClickTimer);
+            if (!page(L"external.AddUrl(\"" + value + L"\", true);").empty()) PostQuitMessage(3);
+            return true;
         });
-        if (!mainWindow.Handle() || !components) return 1;
-        TFrm_unlock unlockDialog(mainWindow.Handle(), Player());
-        SetUnlockDialog(*components, &unlockDialog);
-        mainWindow.Show();
-
-        // The click on the page comes a moment after the window shows.
-        if (!SetTimer(mainWindow.Handle(), kClickTimer, kClickAfterMs, nullptr)) return 1;
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            if (msg.message == WM_TIMER && msg.wParam == kClickTimer) {
-                KillTimer(mainWindow.Handle(), kClickTimer);
-                auto page = MakeComObject<JScriptHost>();
-                page->AddItem(L"external", BridgeDispatchOf(*components).Get());
-                const std::wstring error = page->Run(L"external.AddUrl(\"" + value + L"\", true);");
-                if (!error.empty()) return 3;
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    } catch (const std::exception&) {
-        return 1;
-    }
-    return 0;
 }

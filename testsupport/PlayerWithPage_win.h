@@ -1,0 +1,58 @@
+#pragma once
+// The player's own window and components for an installation, with a real script engine in the
+// place of the site's page: Wine has no HTML engine here, so no page could ever call
+// window.external. The tour and the network fault tests drive the player through it as a page of
+// the site does.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "AppWindow_win.h"
+#include "ComSessions_win.h"
+#include "Picture_win.h"
+#include "PlayerComponents_win.h"
+#include "ScriptHost_win.h"
+#include "Uunlock_win.h"
+#include "Umain_win.h"
+
+// Runs `script` as the page's and gives the engine's error text, empty when it ran.
+using PageScript = std::function<std::wstring(const std::wstring& script)>;
+
+// Runs the player of `player` (its Variz.exe) until its window closes; the result is the quit
+// message's code, 1 when the window could not be made. `onShown` runs once the window shows
+// (false ends the program); `onMessage` sees every message first and returns true for one it took.
+inline int RunPlayerWithPage(const std::string& player, const std::function<bool(HWND)>& onShown,
+                             const std::function<bool(const MSG&, const PageScript&)>& onMessage) {
+    OleSession ole;
+    GdiplusSession gdiplus;
+    try {
+        TAppWindow application(L"儿童辅助学习播放器");
+        MainComponents* components = nullptr;
+        Tfrm_wuxplay mainWindow(application.Handle(), [&](MainPlaces& places, MainView& view) {
+            auto made = MakePlayerComponents(places, view, Player(), player);
+            components = made.get();
+            return made;
+        });
+        if (!mainWindow.Handle() || !components) return 1;
+        TFrm_unlock unlockDialog(mainWindow.Handle(), Player());
+        SetUnlockDialog(*components, &unlockDialog);
+        mainWindow.Show();
+        if (!onShown(mainWindow.Handle())) return 1;
+
+        const PageScript page = [&](const std::wstring& script) {
+            auto engine = MakeComObject<JScriptHost>();
+            engine->AddItem(L"external", BridgeDispatchOf(*components).Get());
+            return engine->Run(script);
+        };
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (onMessage(msg, page)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        return static_cast<int>(msg.wParam);
+    } catch (const std::exception&) {
+        return 1;
+    }
+}
