@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The player plays a long demo series under Wine, through downloads and "kefoend", for some
 # minutes, while what it holds is sampled: handles, private bytes, its windows, and the GDI and
-# USER objects as the system reports them (this Wine reports none of handles, private bytes, GDI
-# and USER for another process), and from Linux the Wine process's private resident memory and
+# USER objects as the system reports them ("-" where it does not: this Wine reports none of them
+# for another process), and from Linux the Wine process's private resident memory and
 # its open descriptors. Prints the curve and a summary line, and keeps it in build/soak/soak.csv.
 #
 #   ./soak.sh [MINUTES]     # 10 by default
@@ -60,7 +60,7 @@ while [ $SECONDS -lt $end ]; do
     sleep 15
     kill -0 "$player_pid" 2>/dev/null || { echo "the player has ended" >&2; exit 1; }
     read -r handles kib windows gdi user <<<"$(gauge)"
-    [[ ${handles:-x} =~ ^[0-9]+$ ]] || continue
+    [[ ${windows:-x} =~ ^[0-9]+$ ]] || continue  # no player window at that moment
     episodes=$(grep -c '"path": "/media/199/' "$soak/requests.log" 2>/dev/null)
     # The Wine process of the player (the page's stand-in runs its window), as Linux sees it.
     pid=$(pgrep -f 'TourPage.exe' | head -n 1)

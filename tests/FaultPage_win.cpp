@@ -10,7 +10,6 @@
 // Each call appends a line to RESULT_FILE once it has returned: "ok", or "failed: " and the
 // script engine's error text.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <filesystem>
 #include <fstream>
@@ -37,12 +36,9 @@ std::wstring CallFor(WPARAM what, LPARAM id) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv || argc != 3) return 2;
-    const std::string player = WideToAnsi(argv[1]);
-    const std::wstring results = argv[2];
-    LocalFree(argv);
+    std::string player;
+    std::wstring results;
+    if (!PageArguments(player, results)) return 2;
 
     return RunPlayerWithPage(
         player, [](HWND) { return true; },

@@ -1,11 +1,12 @@
 // Prints one line of what the running player holds, for the soak run (soak.sh):
 //   handles private_kib windows gdi user
-// The player is found by its main window's class. GDI and USER counts are what the system
-// reports (Wine reports none); windows are the player's top-level windows and their children.
+// The player is found by its main window's class; a count the system does not report is "-".
+// Windows are the player's top-level windows and their children.
 #include <windows.h>
 #include <psapi.h>
 
 #include <cstdio>
+#include <string>
 
 #include "Contract.h"
 #include "Handles_win.h"
@@ -49,16 +50,23 @@ int wmain() {
         std::printf("no access\n");
         return 1;
     }
+    // A count the system does not give (this Wine gives none of them for another process) is "-".
+    const auto number = [](bool given, unsigned long long value) {
+        return given ? std::to_string(value) : std::string("-");
+    };
     DWORD handles = 0;
-    GetProcessHandleCount(process, &handles);
+    const bool handlesGiven = GetProcessHandleCount(process, &handles) != FALSE;
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof memory;
-    GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
-                         sizeof memory);
+    const bool memoryGiven =
+        GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                             sizeof memory) != FALSE;
+    // A process with a window always holds GDI and USER objects: none is no answer.
+    const DWORD gdi = GetGuiResources(process, GR_GDIOBJECTS);
+    const DWORD user = GetGuiResources(process, GR_USEROBJECTS);
     EnumWindows(CountTop, reinterpret_cast<LPARAM>(&search));
-    std::printf("%lu %llu %u %lu %lu\n", static_cast<unsigned long>(handles),
-                static_cast<unsigned long long>(memory.PrivateUsage / 1024), search.windows,
-                static_cast<unsigned long>(GetGuiResources(process, GR_GDIOBJECTS)),
-                static_cast<unsigned long>(GetGuiResources(process, GR_USEROBJECTS)));
+    std::printf("%s %s %u %s %s\n", number(handlesGiven, handles).c_str(),
+                number(memoryGiven, memory.PrivateUsage / 1024).c_str(), search.windows,
+                number(gdi != 0, gdi).c_str(), number(user != 0, user).c_str());
     return 0;
 }

@@ -4,12 +4,10 @@
 //
 //   TourPage.exe PLAYER_EXE ADDURL_VALUE
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 
 #include "PlayerWithPage_win.h"
-#include "TextConv_win.h"
 
 namespace {
 constexpr UINT_PTR kClickTimer = 0x70;
@@ -17,12 +15,9 @@ constexpr UINT kClickAfterMs = 3000;
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (!argv || argc != 3) return 2;
-    const std::string player = WideToAnsi(argv[1]);
-    const std::wstring value = argv[2];
-    LocalFree(argv);
+    std::string player;
+    std::wstring value;
+    if (!PageArguments(player, value)) return 2;
 
     HWND window = nullptr;
     return RunPlayerWithPage(

@@ -4,6 +4,7 @@
 // window.external. The tour and the network fault tests drive the player through it as a page of
 // the site does.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
@@ -13,8 +14,23 @@
 #include "Picture_win.h"
 #include "PlayerComponents_win.h"
 #include "ScriptHost_win.h"
+#include "TextConv_win.h"
 #include "Uunlock_win.h"
 #include "Umain_win.h"
+
+// The command line of a stand-in: PROGRAM PLAYER_EXE ARGUMENT. False when it is not that.
+inline bool PageArguments(std::string& player, std::wstring& argument) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!argv) return false;
+    const bool two = argc == 3;
+    if (two) {
+        player = WideToAnsi(argv[1]);
+        argument = argv[2];
+    }
+    LocalFree(argv);
+    return two;
+}
 
 // Runs `script` as the page's and gives the engine's error text, empty when it ran.
 using PageScript = std::function<std::wstring(const std::wstring& script)>;

@@ -94,15 +94,13 @@ void MovieSound::Play(const SwfStartSound& start) {
     if (mixer_->StartEvent(start.soundId, decoded->second, start.info) && output_) output_->Wake();
 }
 
-void MovieSound::EndStream(const Clip* clip) {
-    const auto it = streams_.find(clip);
-    if (it == streams_.end()) return;
+MovieSound::Streams::iterator MovieSound::EndStream(Streams::iterator it) {
     mixer_->Stop(it->second.voice);
-    if (clip == root_) {
+    if (it->first == root_) {
         clock_.Stop();
         root_ = nullptr;
     }
-    streams_.erase(it);
+    return streams_.erase(it);
 }
 
 void MovieSound::StartStream(const Clip& clip, bool root) {
@@ -137,7 +135,7 @@ void MovieSound::FrameEntered(const Clip& clip, bool root) {
             it->second.lastFrame = clip.frame;
             return;
         }
-        EndStream(&clip);
+        EndStream(it);
     }
     if (clip.stream && frame.hasStreamBlock) StartStream(clip, root);
 }
@@ -155,16 +153,10 @@ void MovieSound::Settle(const Timeline& timeline, bool held) {
     for (auto it = streams_.begin(); it != streams_.end();) {
         const std::shared_ptr<const Clip> clip = it->second.clip.lock();
         // A clip's own stop or its removal ends its stream.
-        if (clip && clip->playing && (it->first != root_ || clip.get() == &timeline.Root())) {
+        if (clip && clip->playing && (it->first != root_ || clip.get() == &timeline.Root()))
             ++it;
-            continue;
-        }
-        mixer_->Stop(it->second.voice);
-        if (it->first == root_) {
-            clock_.Stop();
-            root_ = nullptr;
-        }
-        it = streams_.erase(it);
+        else
+            it = EndStream(it);
     }
 }
 

@@ -56,7 +56,9 @@ class MovieSound {
     bool Playable() const;
     void Play(const SwfStartSound& start);
     void StartStream(const Clip& clip, bool root);
-    void EndStream(const Clip* clip);
+    using Streams = std::map<const Clip*, Stream>;
+    // Ends the stream and forgets it; the next one.
+    Streams::iterator EndStream(Streams::iterator it);
 
     SoundMixer* mixer_;
     MovieSoundOutput* output_;
@@ -64,7 +66,7 @@ class MovieSound {
     double (*now_)();
     double streamStart_ = 0;  // when the main timeline's stream started, by `now_`
     const SwfMovie* movie_ = nullptr;
-    std::map<const Clip*, Stream> streams_;
+    Streams streams_;
     std::map<std::uint16_t, std::shared_ptr<const PcmSound>> decoded_;
     const Clip* root_ = nullptr;
     StreamClock clock_;
