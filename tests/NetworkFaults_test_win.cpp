@@ -38,10 +38,11 @@ using testwin::ClassOf;
 using testwin::ProcessOf;
 using testwin::TextOf;
 
-// The programs set no limit of their own on a wait for the server, and Wine's is longer than a
-// test: delays long enough to look at the window while they last.
+// Delays long enough to look at the window while they last, and one past the limit of a wait
+// on a window's thread (net::kWindowFetchLimit, 30 s).
 constexpr int kTextDelay = 7;
 constexpr int kDownloadDelay = 4;
+constexpr int kPastTheLimit = 35;
 
 // The logo's background colour, and the top of a demo cartoon's sky.
 constexpr std::uint32_t kLogoBlue = 0x2A6FB0, kCartoonSkyTop = 0x7EC8F0;
@@ -280,16 +281,18 @@ class PageFaultTest : public FaultTest {
         ASSERT_TRUE(WaitUntil([&] { return (window_ = PlayerWindow()) != nullptr; }));
         ASSERT_TRUE(WaitUntil([&] { return LogoShows(window_); }));
     }
-    // What the page's call answered; empty when it did not return within `timeout`.
-    std::string Call(WPARAM what, LPARAM id, std::chrono::milliseconds timeout = 20s) {
-        const auto before = Results().size();
-        if (!PostThreadMessageW(GetWindowThreadProcessId(window_, nullptr), WM_APP, what, id))
-            return {};
-        if (!WaitUntil([&] { return Results().size() > before; }, timeout)) return {};
-        return Results()[before];
+    // Has the page make a call (1: AddUrl of series `id`, 2: Web_Logo).
+    bool Ask(WPARAM what, LPARAM id) {
+        asked_ = Results().size();
+        return PostThreadMessageW(GetWindowThreadProcessId(window_, nullptr), WM_APP, what, id);
     }
-    std::string AddUrl(int series) { return Call(1, series); }
-    std::string WebLogo() { return Call(2, 0); }
+    // What the call asked last answered; empty when it did not return within `timeout`.
+    std::string Answer(std::chrono::milliseconds timeout = 20s) {
+        if (!WaitUntil([&] { return Results().size() > asked_; }, timeout)) return {};
+        return Results()[asked_];
+    }
+    std::string AddUrl(int series) { return Ask(1, series) ? Answer() : std::string(); }
+    std::string WebLogo() { return Ask(2, 0) ? Answer() : std::string(); }
     std::vector<std::string> Results() {
         std::vector<std::string> lines;
         std::istringstream in(ReadText(results_));
@@ -304,6 +307,7 @@ class PageFaultTest : public FaultTest {
     }
 
     fs::path results_;
+    std::size_t asked_ = 0;
     HANDLE page_ = nullptr;
     HWND window_ = nullptr;
 };
@@ -323,17 +327,26 @@ TEST_F(PageFaultTest, AFaultyPlayListStopsTheSeriesBeforeAnythingIsFetched) {
         Fault fault;
         Outcome outcome;
     } cases[] = {
-        {Delay(kTextDelay), Plays}, {Trickle(20), Plays},  {Status(404), NoList},
-        {Status(500), NoList},      {Cut(10), BadAddress}, {Empty(), NoList},
+        {Delay(kTextDelay), Plays},
+        {Trickle(20), Plays},
+        {Status(404), NoList},
+        {Status(500), NoList},
+        {Cut(10), BadAddress},
+        {Empty(), NoList},
+        // Given up at the limit: no list.
+        {Delay(kPastTheLimit), NoList},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.fault.name);
+        SCOPED_TRACE(c.fault.params);
         NewCase();
         std::error_code ignored;
         fs::remove(cached, ignored);
         ASSERT_FALSE(fs::exists(cached));
         ASSERT_TRUE(SetFault("/plus/play.php", c.fault));
-        const std::string answer = AddUrl(101);
+        ASSERT_TRUE(Ask(1, 101));
+        ASSERT_TRUE(WaitUntil([&] { return Requests("/plus/play.php") == 1; }));
+        EXPECT_TRUE(Answers(window_)) << "while the list comes";
+        const std::string answer = Answer(60s);
         EXPECT_EQ(Requests("/plus/play.php"), 1u);
         EXPECT_EQ(answer, c.outcome == NoList ? kNoPlayList : "ok");
         if (c.outcome == Plays) {
@@ -356,8 +369,11 @@ TEST_F(PageFaultTest, AFaultyEpisodeIsNeverCachedAndTheLoadingMovieStays) {
         Fault fault;
         bool plays;
     } cases[] = {
-        {Delay(kDownloadDelay), true}, {Trickle(30000), true}, {Status(404), false},
-        {Status(500), false},          {Cut(20000), false},
+        {Delay(kDownloadDelay), true},
+        {Trickle(30000), true},
+        {Status(404), false},
+        {Status(500), false},
+        {Cut(20000), false},
         // An empty answer is no episode: kept, it would never be fetched again.
         {Empty(), false},
     };
@@ -407,17 +423,189 @@ TEST_F(PageFaultTest, AFaultyMemberPictureLeavesTheOneBefore) {
         {Status(404), "ok"},
         {Status(500), "ok"},
         {Empty(), "ok"},
+        // Wine's download never returns from a body cut short after its full length was
+        // announced: the window gives it up at the limit.
+        {Cut(200), "ok"},
     };
-    // A cut is left out: the picture is fetched on the window's thread, and Wine's download
-    // never returns from a body cut short after its full length was announced.
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault.name);
         NewCase();
         ASSERT_TRUE(SetFault("/images/avatar.jpg", c.fault));
-        EXPECT_EQ(WebLogo(), c.answer);
+        ASSERT_TRUE(Ask(2, 0));
+        ASSERT_TRUE(WaitUntil([&] { return Requests("/images/avatar.jpg") == 1; }));
+        EXPECT_TRUE(Answers(window_)) << "while the picture comes";
+        EXPECT_EQ(Answer(60s), c.answer);
         EXPECT_EQ(Requests("/images/avatar.jpg"), 1u);
         EXPECT_EQ(ReadText(stored), picture);
-        ExpectUnharmed(dir_ / "web");
+        EXPECT_TRUE(Alive(page_));
+        EXPECT_TRUE(Answers(window_));
+        // The download that Wine keeps running holds its partial file until the program ends;
+        // the next start removes it.
+        if (std::string(c.fault.name) != "cut") {
+            EXPECT_TRUE(LeftoversIn(dir_ / "web").empty());
+        }
+    }
+}
+
+// --- the tray: the version text, the installer, the notice page ---------------------------------
+
+constexpr wchar_t kInstallQuestion[] = L"更新下载完成，是否安装?";
+
+class TrayFaultTest : public FaultTest {
+  protected:
+    static constexpr UINT_PTR kNoticeTimer = 2, kUpdateTimer = 3;
+
+    void SetUp() override {
+        FaultTest::SetUp();
+        if (HasFatalFailure()) return;
+        fs::copy_file(FromBuild(ZORVANE_EXE), dir_ / "Zorvane.exe",
+                      fs::copy_options::overwrite_existing);
+        tray_ = Start(dir_ / "Zorvane.exe");
+        ASSERT_NE(tray_, nullptr);
+        const DWORD pid = GetProcessId(tray_);
+        ASSERT_TRUE(WaitUntil([&] {
+            return (window_ = testwin::FindTopWindow(pid, [](HWND w) {
+                        return ClassOf(w) == L"#32770" && TextOf(w) == L"Zorvane";
+                    })) != nullptr;
+        }));
+    }
+    void TearDown() override {
+        if (HWND box = QuestionBox()) PostMessageW(GetDlgItem(box, IDCANCEL), BM_CLICK, 0, 0);
+        if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
+        FaultTest::TearDown();
+    }
+    // A newer version than the installed one, whose installer is the recorder program.
+    void OfferAnUpdate() {
+        ASSERT_TRUE(ds::SetBodyFile("/toluad/update.ex_", START_RECORDER_EXE));
+        std::error_code ignored;
+        fs::remove(Update(), ignored);
+        WriteSetting("update", "down", "0");
+        WriteSetting("update", "childver", "1.0.0.0");
+    }
+    fs::path Update() const { return dir_ / "update.exe"; }
+    // The installer came whole and the question asks about it; the user cancels.
+    void ExpectTheQuestionAndCancelIt() {
+        HWND box = nullptr;
+        EXPECT_TRUE(WaitUntil([&] { return (box = QuestionBox()) != nullptr; }, 20s));
+        EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), kInstallQuestion);
+        EXPECT_EQ(ReadText(Update()), ReadText(FromBuild(START_RECORDER_EXE)));
+        EXPECT_EQ(Setting("update", "down"), "1");
+        PostMessageW(GetDlgItem(box, IDCANCEL), BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return QuestionBox() == nullptr; }));
+    }
+    HWND QuestionBox() const {
+        return testwin::FindTopWindow(GetProcessId(tray_), [](HWND w) {
+            return ClassOf(w) == L"#32770" && TextOf(w) == L"Tolubeni" && IsWindowVisible(w);
+        });
+    }
+    void ExpectUnharmed(bool noPartialFile = true) {
+        EXPECT_TRUE(Alive(tray_));
+        // The popup's slide holds the window's thread for its second (Wine hides the popup as
+        // the slide begins), as a question box's closing may: soon, not at once.
+        EXPECT_TRUE(WaitUntil([&] { return Answers(window_); }, 5s));
+        if (noPartialFile) {
+            EXPECT_TRUE(LeftoversIn(dir_).empty());
+        }
+    }
+
+    HANDLE tray_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+TEST_F(TrayFaultTest, AFaultyVersionTextIsNoAnswerAndASlowOneStillBringsTheUpdate) {
+    struct Case {
+        Fault fault;
+        bool asks;    // the newer version came: the installer is fetched and the question comes
+        int seconds;  // else: the longest the check may take
+    } cases[] = {
+        {Delay(kTextDelay), true, 0},
+        // The one read waits for the whole text.
+        {Trickle(2), true, 0},
+        {Status(404), false, 1},
+        {Status(500), false, 1},
+        // A read that fails is no answer.
+        {Cut(3), false, 1},
+        {Empty(), false, 1},
+        // Given up at the limit.
+        {Delay(kPastTheLimit), false, 30},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault.name);
+        NewCase();
+        OfferAnUpdate();
+        ASSERT_TRUE(SetFault("/toluad/getver.html", c.fault));
+        PostMessageW(window_, WM_TIMER, kUpdateTimer, 0);
+        ASSERT_TRUE(WaitUntil([&] { return Requests("/toluad/getver.html") == 1; }));
+        EXPECT_TRUE(Answers(window_)) << "while the version comes";
+        if (c.asks) {
+            ExpectTheQuestionAndCancelIt();
+        } else {
+            // Past the check, whatever it brought.
+            Sleep((c.seconds + 2) * 1000);
+            EXPECT_EQ(QuestionBox(), nullptr);
+            EXPECT_EQ(Requests("/toluad/update.ex_"), 0u);
+            EXPECT_FALSE(fs::exists(Update()));
+        }
+        ExpectUnharmed();
+    }
+}
+
+TEST_F(TrayFaultTest, AFaultyInstallerIsNeverTakenAndTheNextPeriodTriesAgain) {
+    struct Case {
+        Fault fault;
+        bool asks;  // else nothing is said and nothing is kept
+    } cases[] = {
+        {Delay(kDownloadDelay), true},
+        {Trickle(100000), true},
+        {Status(404), false},
+        {Status(500), false},
+        {Empty(), false},
+        // Last: Wine's download never returns from a body cut short after its full length was
+        // announced, and the tray starts no second one beside it.
+        {Cut(20000), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault.name);
+        NewCase();
+        OfferAnUpdate();
+        ASSERT_TRUE(SetFault("/toluad/update.ex_", c.fault));
+        PostMessageW(window_, WM_TIMER, kUpdateTimer, 0);
+        ASSERT_TRUE(WaitUntil([&] { return Requests("/toluad/update.ex_") == 1; }, 20s));
+        if (c.asks) {
+            ExpectTheQuestionAndCancelIt();
+        } else {
+            Sleep(2000);
+            EXPECT_EQ(QuestionBox(), nullptr);
+            EXPECT_FALSE(fs::exists(Update()));
+            EXPECT_EQ(Setting("update", "down"), "0");
+        }
+        // The download that Wine keeps running holds its partial file.
+        ExpectUnharmed(std::string(c.fault.name) != "cut");
+    }
+}
+
+TEST_F(TrayFaultTest, AFaultyNoticePageStillShowsThePopupAndItsXHidesIt) {
+    const DWORD pid = GetProcessId(tray_);
+    const auto popup = [&](HWND w) {
+        return ClassOf(w) == L"#32770" && GetWindow(w, GW_OWNER) == window_;
+    };
+    HWND notice = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (notice = testwin::FindTopWindow(pid, popup)) != nullptr; }));
+    const Fault faults[] = {Delay(kDownloadDelay), Trickle(200), Status(404),
+                            Status(500),           Cut(100),     Empty()};
+    for (const auto& f : faults) {
+        SCOPED_TRACE(f.name);
+        NewCase();
+        ASSERT_TRUE(SetFault("/toluad/getNotice.html", f));
+        PostMessageW(window_, WM_TIMER, kNoticeTimer, 0);
+        ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(notice) != FALSE; }));
+        ASSERT_TRUE(WaitUntil([&] { return Requests("/toluad/getNotice.html") == 1; }));
+        EXPECT_TRUE(Answers(window_));
+        EXPECT_TRUE(Answers(notice));
+        PostMessageW(GetDlgItem(notice, IDOK), BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(notice); }));
+        ExpectUnharmed();
     }
 }
 

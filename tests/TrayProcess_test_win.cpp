@@ -33,31 +33,13 @@ namespace {
 using testwait::WaitUntil;
 using namespace std::chrono_literals;
 using testwin::ClassOf;
+using testwin::FindTopWindow;
 using testwin::ProcessOf;
 using testwin::TextOf;
 
 constexpr UINT kIconNotify = WM_USER + 100;
 constexpr WPARAM kIconId = 132;
 constexpr WORD kOpenPlayer = 32771, kHomePage = 32773, kUpdate = 32774, kExit = 32775;
-
-// The first top-level window of process `pid` that `match` accepts.
-template <typename Match>
-HWND FindTopWindow(DWORD pid, Match match) {
-    struct Search {
-        DWORD pid;
-        Match& match;
-        HWND found = nullptr;
-    } search{pid, match};
-    EnumWindows(
-        [](HWND w, LPARAM p) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(p);
-            if (ProcessOf(w) != s.pid || !s.match(w)) return TRUE;
-            s.found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
 
 // The tray's hidden main window.
 HWND TrayWindowOf(DWORD pid) {

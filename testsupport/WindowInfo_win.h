@@ -24,4 +24,23 @@ inline DWORD ProcessOf(HWND w) {
     return pid;
 }
 
+// The first top-level window of process `pid` that `match` accepts.
+template <typename Match>
+HWND FindTopWindow(DWORD pid, Match match) {
+    struct Search {
+        DWORD pid;
+        Match& match;
+        HWND found = nullptr;
+    } search{pid, match};
+    EnumWindows(
+        [](HWND w, LPARAM p) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(p);
+            if (ProcessOf(w) != s.pid || !s.match(w)) return TRUE;
+            s.found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 }  // namespace testwin

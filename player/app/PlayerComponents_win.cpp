@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "BesideWindow_win.h"
 #include "BridgeBinder_win.h"
 #include "DownloadFile.h"
 #include "FormCreate.h"
@@ -143,7 +144,8 @@ class PlayerComponents final : public MainComponents,
     MainPlaces& places_;
     // Workers' reports run on this thread through it; it outlives every component.
     SyncReportWindow reports_;
-    WinHttpText http_;
+    // The play list: fetched on this thread, which goes on answering meanwhile.
+    WindowHttpText http_;
     PipelineBinder binder_;
     PlayPipeline pipeline_;
     TSitePages pages_;

@@ -5,11 +5,11 @@
 #include <iterator>
 #include <vector>
 
+#include "BesideWindow_win.h"
 #include "Bstr_win.h"
 #include "ComError_win.h"
 #include "PageOrigin.h"
 #include "TextConv_win.h"
-#include "UrlDownload_win.h"
 
 namespace {
 constexpr char kLevelPrefix[] = "等级:";
@@ -53,7 +53,7 @@ void BridgeBinder::ShowMember(const std::string& name, const std::string& level)
 }
 
 bool BridgeBinder::Download(const std::string& address, const std::string& fileName) {
-    return net::DownloadToFile(address, fileName);
+    return net::DownloadToFileBesideWindow(address, fileName);
 }
 
 bool BridgeBinder::Show(const std::string& fileName, Format format) {
