@@ -24,22 +24,18 @@ wine=/usr/lib/wine/wine64
 out="$root/out"
 mkdir -p "$out"
 
-# The demo content server at the address the player was built for.
-host=$(sed -n 's/^VARIZ_CONTENT_HOST:STRING=//p' "$root/build/win64/CMakeCache.txt")
-server_pid=""
 player_pid=""
 cleanup() {
     declare -F write_index >/dev/null && write_index
     [ -n "$player_pid" ] && kill "$player_pid" 2>/dev/null
     wineserver -k 2>/dev/null
-    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
+    stop_content_server
     stop_virtual_display
 }
 trap cleanup EXIT
-python3 tools/content_server.py --listen "${host:-127.0.0.1:8321}" --log "$out/requests.log" \
-    >"$out/content-server.log" 2>&1 &
-server_pid=$!
-echo "Demo content server on ${host:-127.0.0.1:8321} (requests logged in $out/requests.log)"
+# The demo content server at the address the player was built for.
+start_content_server "$root/build/win64" "$out" "$out/requests.log"
+echo "Demo content server on $CONTENT_HOST (requests logged in $out/requests.log)"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
     (cd "$dist" && "$wine" ./Variz.exe)
@@ -132,7 +128,7 @@ echo "  the player closed on the close request"
 # player's window with a script engine in the page's place, which calls window.external.AddUrl.
 control() {
     python3 -c 'import sys, urllib.request; urllib.request.urlopen(sys.argv[1]).read()' \
-        "http://${host:-127.0.0.1:8321}/__control/$1"
+        "http://$CONTENT_HOST/__control/$1"
 }
 # A clean history too: the side panel then lists what this tour fetched.
 rm -rf "$dist/cache" "$dist/web/Local.dat"

@@ -29,19 +29,15 @@ mkdir -p "$soak"
 cp -r "$root/build/win64/dist" "$soak/Variz"
 rm -rf "$soak/Variz/cache" "$soak/Variz/Variz.dat" "$soak/Variz/web/Local.dat"
 
-host=$(sed -n 's/^VARIZ_CONTENT_HOST:STRING=//p' "$root/build/win64/CMakeCache.txt")
-server_pid=""
 player_pid=""
 cleanup() {
     [ -n "$player_pid" ] && kill "$player_pid" 2>/dev/null
     wineserver -k 2>/dev/null
-    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
+    stop_content_server
     stop_virtual_display
 }
 trap cleanup EXIT
-python3 tools/content_server.py --listen "${host:-127.0.0.1:8321}" --log "$soak/requests.log" \
-    >"$soak/content-server.log" 2>&1 &
-server_pid=$!
+start_content_server "$root/build/win64" "$soak" "$soak/requests.log"
 start_virtual_display || exit 1
 wineserver -p
 

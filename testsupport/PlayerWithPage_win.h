@@ -13,10 +13,9 @@
 #include "ComSessions_win.h"
 #include "Picture_win.h"
 #include "PlayerComponents_win.h"
+#include "PlayerWindows_win.h"
 #include "ScriptHost_win.h"
 #include "TextConv_win.h"
-#include "Uunlock_win.h"
-#include "Umain_win.h"
 
 // The command line of a stand-in: PROGRAM PLAYER_EXE ARGUMENT. False when it is not that.
 inline bool PageArguments(std::string& player, std::wstring& argument) {
@@ -44,21 +43,14 @@ inline int RunPlayerWithPage(const std::string& player, const std::function<bool
     GdiplusSession gdiplus;
     try {
         TAppWindow application(L"儿童辅助学习播放器");
-        MainComponents* components = nullptr;
-        Tfrm_wuxplay mainWindow(application.Handle(), [&](MainPlaces& places, MainView& view) {
-            auto made = MakePlayerComponents(places, view, Player(), player);
-            components = made.get();
-            return made;
-        });
-        if (!mainWindow.Handle() || !components) return 1;
-        TFrm_unlock unlockDialog(mainWindow.Handle(), Player());
-        SetUnlockDialog(*components, &unlockDialog);
-        mainWindow.Show();
-        if (!onShown(mainWindow.Handle())) return 1;
+        PlayerWindows windows(application.Handle(), player);
+        if (!windows.Made()) return 1;
+        windows.MainWindow().Show();
+        if (!onShown(windows.MainWindow().Handle())) return 1;
 
         const PageScript page = [&](const std::wstring& script) {
             auto engine = MakeComObject<JScriptHost>();
-            engine->AddItem(L"external", BridgeDispatchOf(*components).Get());
+            engine->AddItem(L"external", BridgeDispatchOf(windows.Components()).Get());
             return engine->Run(script);
         };
         MSG msg;

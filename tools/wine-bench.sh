@@ -16,18 +16,14 @@ export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 wine_env "$root/build/win64"
 wine=/usr/lib/wine/wine64
 work=$(mktemp -d)
-host=$(sed -n 's/^VARIZ_CONTENT_HOST:STRING=//p' "$root/build/win64/CMakeCache.txt")
-host=${host:-127.0.0.1:8321}
-server_pid=""
 cleanup() {
     wineserver -k 2>/dev/null
-    [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null
+    stop_content_server
     stop_virtual_display
     rm -rf "$work"
 }
 trap cleanup EXIT
-python3 tools/content_server.py --listen "$host" >"$work/server.log" 2>&1 &
-server_pid=$!
+start_content_server "$root/build/win64" "$work"
 start_virtual_display || exit 1
 wineserver -p
 "$wine" cmd /c exit >/dev/null 2>&1
@@ -72,7 +68,7 @@ ours=()
 theirs=()
 for i in $(seq 1 $runs); do
     # A new address each time: nothing comes from a cache.
-    address="http://$host/__test/bytes?n=8000000&run=$i"
+    address="http://$CONTENT_HOST/__test/bytes?n=8000000&run=$i"
     ours+=("$("$wine" "$root/build/win64/tests/DownloadTimer.exe" "$address" \
         "$(winepath -w "$work/episode.bin" 2>/dev/null)" 2>/dev/null | tr -d '\r' | cut -d' ' -f1)")
     theirs+=("$(curl -s -o /dev/null -w '%{time_total}' "$address" | awk '{ printf "%.1f", $1 * 1000 }')")

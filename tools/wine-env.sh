@@ -1,5 +1,7 @@
-# Sourced by run.sh and test.sh: Wine settings for a build folder and a virtual display.
-# Usage: wine_env BUILD_DIR; start_virtual_display; stop_virtual_display
+# Sourced by the scripts that run the programs under Wine: Wine settings for a build folder, a
+# virtual display, and the demo content server.
+# Usage: wine_env BUILD_DIR; start_virtual_display; stop_virtual_display;
+#        start_content_server BUILD_DIR LOG_DIR [REQUEST_LOG]; stop_content_server
 
 wine_env() {
     export WINEPREFIX="$(cd "$1" && pwd)/wineprefix"
@@ -41,5 +43,24 @@ stop_virtual_display() {
         kill "$VIRTUAL_DISPLAY_PID" 2>/dev/null
         wait "$VIRTUAL_DISPLAY_PID" 2>/dev/null
         VIRTUAL_DISPLAY_PID=""
+    fi
+}
+
+# The demo content server, in the background, at the host the build's programs use
+# (CONTENT_HOST); its output goes to LOG_DIR/content-server.log, each request to REQUEST_LOG if
+# given. Run from the repository's root.
+CONTENT_SERVER_PID=""
+start_content_server() {
+    CONTENT_HOST=$(sed -n 's/^VARIZ_CONTENT_HOST:STRING=//p' "$1/CMakeCache.txt")
+    CONTENT_HOST=${CONTENT_HOST:-127.0.0.1:8321}
+    python3 tools/content_server.py --listen "$CONTENT_HOST" ${3:+--log "$3"} \
+        >"$2/content-server.log" 2>&1 &
+    CONTENT_SERVER_PID=$!
+}
+
+stop_content_server() {
+    if [ -n "$CONTENT_SERVER_PID" ]; then
+        kill "$CONTENT_SERVER_PID" 2>/dev/null
+        CONTENT_SERVER_PID=""
     fi
 }

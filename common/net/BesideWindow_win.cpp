@@ -1,6 +1,5 @@
 #include "BesideWindow_win.h"
 
-#include <atomic>
 #include <memory>
 
 #include "CallWithLimit.h"
@@ -24,22 +23,9 @@ std::string HttpGetTextBesideWindow(const std::string& address, std::chrono::mil
 
 bool DownloadToFileBesideWindow(const std::string& address, const std::string& fileName,
                                 std::chrono::milliseconds limit) {
-    if (address.empty() || fileName.empty()) return false;
-    auto abandoned = std::make_shared<std::atomic<bool>>(false);
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    const bool ended = CallWithLimit(
-        [address, fileName, abandoned, done] {
-            WinUrlDownload download;
-            WinDownloadFiles files;
-            // Checked once the bytes are in: a download nobody waits for replaces nothing.
-            *done = DownloadReplacing(files, fileName, [&](const std::string& partial) {
-                        const auto result = download.Download(address, partial);
-                        return *abandoned ? kResultAbort : result;
-                    }) == kResultOk;
-        },
-        MakeWindowJobWait(), limit);
-    if (!ended) *abandoned = true;
-    return ended && *done;
+    return DownloadToFileWithLimit(std::make_shared<WinUrlDownload>(),
+                                   std::make_shared<WinDownloadFiles>(), address, fileName,
+                                   MakeWindowJobWait(), limit);
 }
 
 }  // namespace net

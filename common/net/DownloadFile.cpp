@@ -2,6 +2,7 @@
 
 #include "OsFile.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <mutex>
@@ -93,6 +94,26 @@ bool DownloadToFile(UrlDownload& download, DownloadFiles& files, const std::stri
     return DownloadReplacing(files, fileName, [&](const std::string& partial) {
                return download.Download(address, partial);
            }) == kResultOk;
+}
+
+bool DownloadToFileWithLimit(std::shared_ptr<UrlDownload> download,
+                             std::shared_ptr<DownloadFiles> files, const std::string& address,
+                             const std::string& fileName, std::shared_ptr<JobWait> wait,
+                             std::chrono::milliseconds limit) {
+    if (address.empty() || fileName.empty()) return false;
+    auto abandoned = std::make_shared<std::atomic<bool>>(false);
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    const bool ended = CallWithLimit(
+        [download, files, address, fileName, abandoned, done] {
+            // Looked at once the bytes are in: a download nobody waits for replaces nothing.
+            *done = DownloadReplacing(*files, fileName, [&](const std::string& partial) {
+                        const auto result = download->Download(address, partial);
+                        return *abandoned ? kResultAbort : result;
+                    }) == kResultOk;
+        },
+        std::move(wait), limit);
+    if (!ended) *abandoned = true;
+    return ended && *done;
 }
 
 }  // namespace net

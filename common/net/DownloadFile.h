@@ -2,10 +2,13 @@
 // A download never shows at its destination until it is complete: it goes into a file of its own
 // beside the destination, named after a pattern of ours, and replaces the destination only once
 // the platform reports success.
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "CallWithLimit.h"
 #include "DownloadPorts.h"
 
 namespace net {
@@ -44,5 +47,13 @@ std::int32_t DownloadReplacing(
 // without a request.
 bool DownloadToFile(UrlDownload& download, DownloadFiles& files, const std::string& address,
                     const std::string& fileName);
+
+// DownloadToFile on a thread of its own, waited for through `wait` at most `limit`; true only for
+// a download that ended in time with the file in place. One given up is dropped when it ends
+// later, unless it was already putting its file in place.
+bool DownloadToFileWithLimit(std::shared_ptr<UrlDownload> download,
+                             std::shared_ptr<DownloadFiles> files, const std::string& address,
+                             const std::string& fileName, std::shared_ptr<JobWait> wait,
+                             std::chrono::milliseconds limit);
 
 }  // namespace net

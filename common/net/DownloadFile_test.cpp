@@ -1,5 +1,6 @@
 // Downloads into a partial file of our own: its name, the replacement of the destination, the
-// removal of what a killed process left, and the plain download into a file.
+// removal of what a killed process left, and the plain download into a file, waited for or given
+// up at a limit.
 #include "DownloadFile.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 
 #include "DownloadFakes.h"
 #include "TempFolder.h"
+#include "WaitFor.h"
 
 namespace {
 
@@ -202,6 +204,40 @@ TEST(DownloadToFile, EmptyAddressOrFileNameFailsWithoutARequest) {
     EXPECT_FALSE(net::DownloadToFile(download, files, "http://h/me.png", ""));
     EXPECT_TRUE(download.Calls().empty());
     EXPECT_TRUE(dir.Names().empty());
+}
+
+// Files that count the removals, which end every download that does not replace its file.
+class CountingFiles : public LocalFiles {
+  public:
+    void Remove(const std::string& path) override {
+        LocalFiles::Remove(path);
+        ++removed;
+    }
+    std::atomic<int> removed{0};
+};
+
+TEST(DownloadToFileWithLimit, InTimeTheFileIsReplacedAndPastTheLimitNeverIs) {
+    const std::string url = "http://127.0.0.1:8321/images/avatar.png";
+    TempFolder dir;
+    const auto dest = dir.File("me.png");
+    auto download = std::make_shared<ScriptedDownload>();
+    download->SetBody(url, "new picture");
+    auto files = std::make_shared<CountingFiles>();
+
+    WriteFile(dest, "older picture");
+    download->Push(url, {FinishStep(kResultOk)});
+    EXPECT_TRUE(net::DownloadToFileWithLimit(download, files, url, dest,
+                                             std::make_shared<BlockingJobWait>(), 10s));
+    EXPECT_EQ(ReadFile(dest), "new picture");
+
+    // No step yet: the download waits past the limit, then ends with success unwatched.
+    WriteFile(dest, "older picture");
+    EXPECT_FALSE(net::DownloadToFileWithLimit(download, files, url, dest,
+                                              std::make_shared<BlockingJobWait>(), 50ms));
+    download->Push(url, {FinishStep(kResultOk)});
+    EXPECT_TRUE(testwait::WaitUntil([&] { return files->removed == 1; }));
+    EXPECT_EQ(ReadFile(dest), "older picture");
+    EXPECT_EQ(dir.Names(), (std::vector<std::string>{"me.png"}));
 }
 
 }  // namespace

@@ -24,6 +24,8 @@ WindowJobWait::WindowJobWait() : ended_(CreateEventW(nullptr, TRUE, FALSE, nullp
 }
 
 void WindowJobWait::Signal() {
+    // Nothing on the job's thread could make up for a failure: the waiter then waits out its
+    // limit and takes the job as not ended.
     SetEvent(ended_.get());
 }
 

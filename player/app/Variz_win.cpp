@@ -6,9 +6,7 @@
 #include "ComSessions_win.h"
 #include "Contract.h"
 #include "Picture_win.h"
-#include "PlayerComponents_win.h"
-#include "Umain_win.h"
-#include "Uunlock_win.h"
+#include "PlayerWindows_win.h"
 
 namespace {
 
@@ -38,17 +36,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         SetExceptionReporter([&application](const std::exception& e) {
             MessageBoxA(application.Handle(), e.what(), nullptr, MB_OK | MB_ICONERROR);
         });
-        MainComponents* components = nullptr;
-        Tfrm_wuxplay mainWindow(application.Handle(), [&](MainPlaces& places, MainView& view) {
-            auto made = MakePlayerComponents(places, view, Player());
-            components = made.get();
-            return made;
-        });
-        if (!mainWindow.Handle() || !components) return 1;
-        TFrm_unlock unlockDialog(mainWindow.Handle(), Player());
-        SetUnlockDialog(*components, &unlockDialog);
+        PlayerWindows windows(application.Handle());
+        if (!windows.Made()) return 1;
 
-        mainWindow.Show();
+        windows.MainWindow().Show();
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);

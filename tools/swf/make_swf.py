@@ -123,23 +123,31 @@ def text_movie():
     return m.bytes()
 
 
+def square_button(m, more_on_release=b""):
+    """A button of `m`, a 20 x 20 square: red when up, blue under the pointer, black when pressed;
+    its release sets _root.pressed to "yes", then runs `more_on_release`. The button and its
+    faces' shapes by state name."""
+    faces = {}
+    for name, color in (("up", RED), ("over", BLUE), ("down", BLACK)):
+        shape = Shape()
+        shape.rect(0, 0, 20, 20, shape.solid(color))
+        faces[name] = m.shape(shape)
+    button = m.button([(UP | HIT, faces["up"], 1, None), (OVER, faces["over"], 2, None),
+                       (DOWN, faces["down"], 3, None)],
+                      [(ON_RELEASE, set_variable("_root.pressed", "yes") + more_on_release)])
+    return button, faces
+
+
 def button_movie():
     """A "next" button over (40, 40)-(60, 60): red when up, blue under the pointer, black when
     pressed; its release sets _root.pressed and sends "kefoend". A second button's face is a
     movie clip of a red square over (5, 5)-(15, 15)."""
     m = Movie(100, 100)
-    shapes = {}
-    for name, color in (("up", RED), ("over", BLUE), ("down", BLACK)):
-        shape = Shape()
-        shape.rect(0, 0, 20, 20, shape.solid(color))
-        shapes[name] = m.shape(shape)
-    button = m.button([(UP | HIT, shapes["up"], 1, None), (OVER, shapes["over"], 2, None),
-                       (DOWN, shapes["down"], 3, None)],
-                      [(ON_RELEASE, set_variable("_root.pressed", "yes") + fscommand("kefoend"))])
+    button, faces = square_button(m, fscommand("kefoend"))
     m.place_full(button, 1, matrix=matrix(40, 40))
     # A button whose face is a movie clip: the clip's first frame shows.
     face = Sprite()
-    face.place_full(shapes["up"], 1, matrix=matrix(0, 0, 0.5, 0.5))
+    face.place_full(faces["up"], 1, matrix=matrix(0, 0, 0.5, 0.5))
     face.show_frame()
     m.place_full(m.button([(UP | HIT, m.sprite(face), 1, None)]), 2, matrix=matrix(5, 5))
     m.actions(stop())
@@ -329,14 +337,7 @@ def sound_button_movie():
     over-up to over-down (pressed) sound 6 with flags 0; over-down to over-up (released) sound 7
     with flags 0x20 (SyncStop). The frame's actions stop the movie."""
     m = Movie(100, 100)
-    shapes = {}
-    for name, color in (("up", RED), ("over", BLUE), ("down", BLACK)):
-        shape = Shape()
-        shape.rect(0, 0, 20, 20, shape.solid(color))
-        shapes[name] = m.shape(shape)
-    button = m.button([(UP | HIT, shapes["up"], 1, None), (OVER, shapes["over"], 2, None),
-                       (DOWN, shapes["down"], 3, None)],
-                      [(ON_RELEASE, set_variable("_root.pressed", "yes"))])
+    button, _ = square_button(m)
     click = m.define_sound(raw_sound(tone(3000, 441, 22050, 20000, decay=0.002), 22050))
     hum = m.define_sound(raw_sound([0x2000 if i % 20 < 10 else -0x2000 for i in range(2205)],
                                    11025, bits=8))
